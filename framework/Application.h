@@ -1,0 +1,53 @@
+#pragma once
+// The application object: the title (the text of the taskbar entry), the idle notification,
+// processing pending messages, minimizing, message boxes and the standard error box.
+#include <QObject>
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace framework {
+
+class TApplication : public QObject {
+    Q_OBJECT
+public:
+    TApplication();
+
+    // The taskbar text; shown as the main form's window title.
+    const std::string& Title() const { return title_; }
+    void SetTitle(const std::string& title);
+
+    // The window whose title follows Title and which Minimize minimizes.
+    void SetMainForm(QWidget* form);
+    QWidget* MainForm() const { return mainForm_; }
+
+    // Runs whenever the message queue has become empty, before the loop waits for input.
+    std::function<void()> OnIdle;
+
+    // Handles every pending message, then returns.
+    void ProcessMessages();
+    // Minimizes the main form (restoring it from the taskbar shows it again).
+    void Minimize();
+
+    // A modal message box with MB_* flags; answers IDOK, IDYES, IDNO or IDCANCEL.
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+    // The standard error box: the message, captioned with the title, error icon, OK.
+    void ShowException(const std::string& message);
+
+    // Starts delivering OnIdle; called once the Qt application object exists.
+    void InstallIdleHook();
+
+private:
+    void Idle();
+
+    std::string title_;
+    QWidget* mainForm_ = nullptr;
+    bool inIdle_ = false;
+    bool idleHooked_ = false;
+};
+
+// The one application object of the process.
+TApplication& Application();
+
+} // namespace framework

@@ -1,0 +1,52 @@
+#include "Control.h"
+
+#include "HandlerGuard.h"
+
+#include <QMouseEvent>
+
+namespace framework {
+
+TMouseButton ButtonOf(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::RightButton: return TMouseButton::Right;
+    case Qt::MiddleButton: return TMouseButton::Middle;
+    default: return TMouseButton::Left;
+    }
+}
+
+TControl::TControl(QWidget* parent, const std::string& name) : QWidget(parent)
+{
+    setObjectName(QString::fromStdString(name));
+}
+
+void TControl::SetVisible(bool visible)
+{
+    visible_ = visible;
+    setVisible(visible);
+}
+
+void TControl::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (OnMouseDown)
+        Guarded([&] { OnMouseDown(ButtonOf(event->button()), event->modifiers(), p.x(), p.y()); });
+}
+
+void TControl::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (OnMouseMove)
+        Guarded([&] { OnMouseMove(event->modifiers(), p.x(), p.y()); });
+}
+
+void TControl::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (OnMouseUp)
+        Guarded([&] { OnMouseUp(ButtonOf(event->button()), event->modifiers(), p.x(), p.y()); });
+    if (OnClick && event->button() == Qt::LeftButton && rect().contains(p))
+        Guarded(OnClick);
+}
+
+} // namespace framework

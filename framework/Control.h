@@ -1,0 +1,48 @@
+#pragma once
+// A visible element of a form. Its Visible flag is its own (as set), whatever its parent's
+// state, because the window's rules read and write it before and while the form is shown.
+#include <QWidget>
+#include <functional>
+#include <string>
+
+namespace framework {
+
+enum class TMouseButton { Left, Right, Middle };
+
+class TControl : public QWidget {
+    Q_OBJECT
+public:
+    explicit TControl(QWidget* parent = nullptr, const std::string& name = {});
+
+    std::string Name() const { return objectName().toStdString(); }
+
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+
+    int Left() const { return x(); }
+    int Top() const { return y(); }
+    int Width() const { return width(); }
+    int Height() const { return height(); }
+    void SetBounds(int left, int top, int width, int height) { setGeometry(left, top, width, height); }
+
+    std::string Hint() const { return toolTip().toStdString(); }
+    void SetHint(const std::string& hint) { setToolTip(QString::fromStdString(hint)); }
+
+    // Mouse handlers, with coordinates in the control's own pixels. Each runs guarded.
+    std::function<void()> OnClick;
+    std::function<void(TMouseButton, Qt::KeyboardModifiers, int, int)> OnMouseDown;
+    std::function<void(Qt::KeyboardModifiers, int, int)> OnMouseMove;
+    std::function<void(TMouseButton, Qt::KeyboardModifiers, int, int)> OnMouseUp;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool visible_ = true;
+};
+
+TMouseButton ButtonOf(Qt::MouseButton button);
+
+} // namespace framework

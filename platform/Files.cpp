@@ -1,0 +1,48 @@
+#include "Files.h"
+
+#include "Paths.h"
+#include "PlatformError.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace platform {
+namespace fs = std::filesystem;
+
+bool FileExists(const std::string& path)
+{
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+bool DeleteFile(const std::string& path)
+{
+    std::error_code ec;
+    if (path.empty() || fs::is_directory(path, ec))
+        return false;
+    return fs::remove(path, ec) && !ec;
+}
+
+void ForceDirectories(const std::string& folder)
+{
+    std::error_code ec;
+    if (folder.empty())
+        throw PlatformError("Unable to create directory");
+    if (fs::is_directory(folder, ec))
+        return;
+    fs::create_directories(folder, ec);
+    if (ec || !fs::is_directory(folder, ec))
+        throw PlatformError("Unable to create directory");
+}
+
+std::string ExtractFileDir(const std::string& path)
+{
+    const auto cut = path.rfind(PathSeparator);
+    if (cut == std::string::npos)
+        return {};
+    if (cut == 0)
+        return std::string(1, PathSeparator); // the root keeps its separator
+    return path.substr(0, cut);
+}
+
+} // namespace platform
