@@ -25,28 +25,29 @@ QMessageBox::Icon IconOf(unsigned flags)
     }
 }
 
+// A box with two answers: the first is the default unless MB_DEFBUTTON2 says otherwise,
+// Escape gives the second.
+int AskTwo(QMessageBox& box, QMessageBox::StandardButton first, int firstId, QMessageBox::StandardButton second,
+    int secondId, bool secondDefault)
+{
+    auto* a = box.addButton(first);
+    auto* b = box.addButton(second);
+    box.setDefaultButton(secondDefault ? b : a);
+    box.setEscapeButton(b);
+    box.exec();
+    return box.clickedButton() == a ? firstId : secondId;
+}
+
 ModalAnswer RealMessageBox(const ModalRequest& request)
 {
     QMessageBox box(IconOf(request.flags), QString::fromStdString(request.caption),
         QString::fromStdString(request.text));
     const bool secondDefault = (request.flags & 0xF00) == MB_DEFBUTTON2;
     switch (request.flags & 0x0F) {
-    case MB_YESNO: {
-        auto* yes = box.addButton(QMessageBox::Yes);
-        auto* no = box.addButton(QMessageBox::No);
-        box.setDefaultButton(secondDefault ? no : yes);
-        box.setEscapeButton(no);
-        box.exec();
-        return {box.clickedButton() == yes ? IDYES : IDNO, {}};
-    }
-    case MB_OKCANCEL: {
-        auto* ok = box.addButton(QMessageBox::Ok);
-        auto* cancel = box.addButton(QMessageBox::Cancel);
-        box.setDefaultButton(secondDefault ? cancel : ok);
-        box.setEscapeButton(cancel);
-        box.exec();
-        return {box.clickedButton() == ok ? IDOK : IDCANCEL, {}};
-    }
+    case MB_YESNO:
+        return {AskTwo(box, QMessageBox::Yes, IDYES, QMessageBox::No, IDNO, secondDefault), {}};
+    case MB_OKCANCEL:
+        return {AskTwo(box, QMessageBox::Ok, IDOK, QMessageBox::Cancel, IDCANCEL, secondDefault), {}};
     default:
         box.addButton(QMessageBox::Ok);
         box.exec();

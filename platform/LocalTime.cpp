@@ -1,24 +1,18 @@
 #include "LocalTime.h"
 
+#include "Replaceable.h"
+
 namespace platform {
 namespace {
-std::function<QDateTime()>& Source()
+Replaceable<QDateTime>& Source()
 {
-    static std::function<QDateTime()> source;
+    static Replaceable<QDateTime> source(&QDateTime::currentDateTime);
     return source;
 }
 } // namespace
 
-QDateTime LocalNow()
-{
-    if (auto& source = Source())
-        return source();
-    return QDateTime::currentDateTime();
-}
+QDateTime LocalNow() { return Source()(); }
 
-void SetLocalTimeSource(std::function<QDateTime()> source)
-{
-    Source() = std::move(source);
-}
+void SetLocalTimeSource(std::function<QDateTime()> source) { Source().Replace(std::move(source)); }
 
 } // namespace platform
