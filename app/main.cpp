@@ -4,6 +4,7 @@
 
 #include "framework/Application.h"
 #include "framework/HandlerGuard.h"
+#include "recording/RecordIO.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -13,6 +14,7 @@
 int main(int argc, char** argv)
 {
     QApplication qtApp(argc, argv);
+    BindRecordEngine();
     RecordingQueue queue;
     auto& app = framework::Application();
     app.SetTitle("Kestrune");
@@ -24,6 +26,11 @@ int main(int argc, char** argv)
         return 1;
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         window->move(screen->availableGeometry().center() - window->rect().center());
+    SetLevelTarget(window.get());
     window->show();
-    return qtApp.exec();
+    const int result = qtApp.exec();
+    // No level may be posted to a window that is going away.
+    SetLevelTarget(nullptr);
+    RecordIO.StopRecord();
+    return result;
 }

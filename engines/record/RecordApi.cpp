@@ -1,0 +1,111 @@
+// The library's entry points: one recording at a time, calls out of order ignored.
+#include "RecordApi.h"
+
+#include "Mp3Sink.h"
+#include "Recorder.h"
+#include "StartCheck.h"
+#include "WavSink.h"
+#include "WmaSink.h"
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+namespace {
+std::mutex apiMutex; // the entry points may come from any thread, one at a time
+std::unique_ptr<record::Recorder> current;
+bool paused = false;
+
+std::atomic<LevelReport> levelReport{nullptr};
+std::atomic<void*> levelContext{nullptr};
+
+void ReportLevels(record::BlockLevels levels)
+{
+    if (const LevelReport report = levelReport.load())
+        report(levelContext.load(), levels.left, levels.right);
+}
+
+std::unique_ptr<record::AudioSink> MakeSink(const StartRecordParams& p, const std::string& path, bool append, int32_t startMs)
+{
+    switch (p.Format) {
+    case 0: return std::make_unique<record::WavSink>(path, p.SampleRate, p.Channels, append, startMs);
+    case 1: return std::make_unique<record::Mp3Sink>(path, p.SampleRate, p.Channels, p.Bitrate, append, startMs);
+    default: return std::make_unique<record::WmaSink>(path, p.SampleRate, p.Channels, p.Bitrate);
+    }
+}
+} // namespace
+
+extern "C" {
+
+uint8_t StartRecord(const StartRecordParams* params, const char* path, int32_t append, int32_t startMs,
+    uint32_t /*existingLengthMs: the engine reads the file itself*/)
+{
+    std::lock_guard lock(apiMutex);
+    if (current || !params || !path)
+        return 0;
+    std::string error;
+    if (!record::CheckStart(*params, path, append != 0, error))
+        return 0;
+    auto recorder = std::make_unique<record::Recorder>(MakeSink(*params, path, append != 0, startMs),
+        params->BufferSize, params->BufferNumber, &ReportLevels);
+    if (!recorder->Start(error))
+        return 0;
+    current = std::move(recorder);
+    paused = false;
+    return 1;
+}
+
+void PauseRecord()
+{
+    std::lock_guard lock(apiMutex);
+    if (current && !paused) {
+        current->Pause();
+        paused = true;
+    }
+}
+
+void ResumeRecord()
+{
+    std::lock_guard lock(apiMutex);
+    if (current && paused) {
+        current->Resume();
+        paused = false;
+    }
+}
+
+void StopRecord()
+{
+    std::lock_guard lock(apiMutex);
+    if (!current)
+        return;
+    current->Stop();
+    current.reset();
+    paused = false;
+}
+
+void EnumWMAFormat(WmaFormatCallback callback)
+{
+    struct Format { int32_t bitrate, channels, rate; };
+    // Found once: opening the encoder for the whole grid takes a moment.
+    static const std::vector<Format> formats = [] {
+        std::vector<Format> found;
+        for (int rate : {8000, 11025, 16000, 22050, 32000, 44100, 48000})
+            for (int channels : {1, 2})
+                for (int kbps : {8, 12, 16, 20, 24, 32, 40, 48, 64, 80, 96, 128, 160, 192, 256, 320})
+                    if (record::WmaEncoderAccepts(rate, channels, int64_t{kbps} * 1000))
+                        found.push_back({kbps * 1000, channels, rate});
+        return found;
+    }();
+    if (!callback)
+        return;
+    for (const Format& f : formats)
+        callback(f.bitrate, f.channels, f.rate);
+}
+
+void SetLevelReport(LevelReport report, void* context)
+{
+    levelContext.store(context);
+    levelReport.store(report);
+}
+
+} // extern "C"

@@ -1,0 +1,93 @@
+#include "Recorder.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace record {
+
+Recorder::Recorder(std::unique_ptr<AudioSink> sink, int blockBytes, int ringBlocks, LevelCallback levels)
+    : sink_(std::move(sink)), requestedBlockBytes_(blockBytes), requestedRingBlocks_(ringBlocks),
+      levels_(std::move(levels))
+{
+}
+
+Recorder::~Recorder()
+{
+    Stop();
+}
+
+bool Recorder::Start(std::string& error)
+{
+    if (!sink_->Prepare(error))
+        return false;
+    channels_ = sink_->Channels();
+    const size_t frameBytes = 2u * static_cast<size_t>(channels_);
+    // A block is BufferSize bytes of whole frames (defaults when the value makes no sense);
+    // the ring holds BufferNumber blocks, but never less than two seconds, so a slow disk
+    // write does not lose audio.
+    const size_t blockBytes = requestedBlockBytes_ >= static_cast<int>(frameBytes)
+        ? static_cast<size_t>(requestedBlockBytes_) : 2000;
+    blockFrames_ = std::max<size_t>(blockBytes / frameBytes, 1);
+    const size_t twoSeconds = 2u * static_cast<size_t>(sink_->Rate()) * frameBytes;
+    const size_t ringBytes = std::max(blockFrames_ * frameBytes * static_cast<size_t>(std::max(requestedRingBlocks_, 1)), twoSeconds);
+    ring_ = std::make_unique<SampleRing>(ringBytes);
+    block_.resize(blockFrames_ * static_cast<size_t>(channels_));
+
+    if (!capture_.Open(sink_->Rate(), channels_, static_cast<int>(blockFrames_), ring_.get(), error))
+        return false;
+    if (!sink_->Open(error)) {
+        capture_.Close();
+        return false;
+    }
+    running_ = true;
+    writer_ = std::thread([this] { WriterLoop(); });
+    capture_.Start();
+    return true;
+}
+
+void Recorder::Stop()
+{
+    if (!running_)
+        return;
+    capture_.Close(); // no callback runs after this
+    stopping_.store(true);
+    writer_.join();
+    running_ = false;
+}
+
+void Recorder::Consume(const int16_t* interleaved, size_t frames)
+{
+    if (levels_)
+        levels_(PeakLevels(interleaved, frames, channels_ ? channels_ : sink_->Channels()));
+    if (!paused_.load(std::memory_order_relaxed))
+        sink_->Write(interleaved, frames);
+}
+
+void Recorder::Drain(bool all)
+{
+    const size_t blockBytes = block_.size() * sizeof(int16_t);
+    const size_t frameBytes = 2u * static_cast<size_t>(channels_);
+    while (ring_->Available() >= (all ? frameBytes : blockBytes)) {
+        const size_t want = std::min(blockBytes, ring_->Available() / frameBytes * frameBytes);
+        const size_t got = ring_->Read(reinterpret_cast<uint8_t*>(block_.data()), want);
+        Consume(block_.data(), got / frameBytes);
+    }
+}
+
+void Recorder::WriterLoop()
+{
+    using Clock = std::chrono::steady_clock;
+    auto lastCheckpoint = Clock::now();
+    while (!stopping_.load()) {
+        Drain(false);
+        if (Clock::now() - lastCheckpoint >= std::chrono::milliseconds(500)) {
+            sink_->Checkpoint();
+            lastCheckpoint = Clock::now();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    Drain(true);
+    sink_->Finish();
+}
+
+} // namespace record

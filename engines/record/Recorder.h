@@ -1,0 +1,55 @@
+#pragma once
+// One recording: the capture device, the ring it fills, and the writer thread that empties
+// the ring into the file and reports each block's levels.
+#include "AudioSink.h"
+#include "Levels.h"
+#include "SampleRing.h"
+#include "SdlCapture.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace record {
+
+using LevelCallback = std::function<void(BlockLevels)>;
+
+class Recorder {
+public:
+    // blockBytes: one capture block; ringBlocks: how many the ring holds (at least 2 s).
+    Recorder(std::unique_ptr<AudioSink> sink, int blockBytes, int ringBlocks, LevelCallback levels);
+    ~Recorder();
+
+    // Prepares the sink, opens the device, creates the file, starts capture and the writer.
+    bool Start(std::string& error);
+    void Pause() { paused_.store(true); }
+    void Resume() { paused_.store(false); }
+    // Stops capture, writes what is queued, finishes the file.
+    void Stop();
+
+    // The writer's work on one block, without a device (the benchmark feeds it directly).
+    void Consume(const int16_t* interleaved, size_t frames);
+    AudioSink& Sink() { return *sink_; }
+
+private:
+    void WriterLoop();
+    void Drain(bool all);
+
+    std::unique_ptr<AudioSink> sink_;
+    int requestedBlockBytes_;
+    int requestedRingBlocks_;
+    size_t blockFrames_ = 0;
+    int channels_ = 0;
+    LevelCallback levels_;
+    std::unique_ptr<SampleRing> ring_;
+    SdlCapture capture_;
+    std::vector<int16_t> block_;
+    std::thread writer_;
+    std::atomic<bool> paused_{false};
+    std::atomic<bool> stopping_{false};
+    bool running_ = false;
+};
+
+} // namespace record

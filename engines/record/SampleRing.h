@@ -1,0 +1,67 @@
+#pragma once
+// A single-producer single-consumer byte ring between the audio callback (producer) and the
+// writer thread (consumer). Neither side blocks, locks or allocates once constructed.
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace record {
+
+class SampleRing {
+public:
+    explicit SampleRing(size_t capacity) : buffer_(capacity) {}
+
+    size_t Capacity() const { return buffer_.size(); }
+    size_t Available() const { return head_.load(std::memory_order_acquire) - tail_.load(std::memory_order_relaxed); }
+
+    // Producer side. Copies what fits; what does not is dropped and counted (the writer is
+    // seconds behind, so the disk has stalled).
+    void Write(const uint8_t* data, size_t length)
+    {
+        const size_t head = head_.load(std::memory_order_relaxed);
+        const size_t used = head - tail_.load(std::memory_order_acquire);
+        const size_t fits = std::min(length, buffer_.size() - used);
+        CopyIn(head, data, fits);
+        head_.store(head + fits, std::memory_order_release);
+        if (fits < length)
+            dropped_.fetch_add(length - fits, std::memory_order_relaxed);
+    }
+
+    // Consumer side. Takes up to length bytes; answers how many.
+    size_t Read(uint8_t* data, size_t length)
+    {
+        const size_t tail = tail_.load(std::memory_order_relaxed);
+        const size_t take = std::min(length, head_.load(std::memory_order_acquire) - tail);
+        CopyOut(tail, data, take);
+        tail_.store(tail + take, std::memory_order_release);
+        return take;
+    }
+
+    size_t Dropped() const { return dropped_.load(std::memory_order_relaxed); }
+
+private:
+    void CopyIn(size_t position, const uint8_t* from, size_t length)
+    {
+        const size_t at = position % buffer_.size();
+        const size_t first = std::min(length, buffer_.size() - at);
+        std::memcpy(buffer_.data() + at, from, first);
+        std::memcpy(buffer_.data(), from + first, length - first);
+    }
+    void CopyOut(size_t position, uint8_t* to, size_t length) const
+    {
+        const size_t at = position % buffer_.size();
+        const size_t first = std::min(length, buffer_.size() - at);
+        std::memcpy(to, buffer_.data() + at, first);
+        std::memcpy(to + first, buffer_.data(), length - first);
+    }
+
+    std::vector<uint8_t> buffer_;
+    std::atomic<size_t> head_{0}; // total bytes ever written (wraps with size_t, harmlessly)
+    std::atomic<size_t> tail_{0}; // total bytes ever read
+    std::atomic<size_t> dropped_{0};
+};
+
+} // namespace record

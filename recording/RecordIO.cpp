@@ -1,0 +1,36 @@
+#include "RecordIO.h"
+
+#include "framework/Form.h"
+#include "framework/Messages.h"
+
+#include <atomic>
+
+RecordOperations RecordIO;
+
+namespace {
+// The form is only ever set and cleared on the window thread while the library runs on its
+// own; posting to a form that is being destroyed must not happen, so the target is cleared
+// (SetLevelTarget(nullptr)) before the form goes.
+std::atomic<framework::TForm*> levelTarget{nullptr};
+
+void PostLevels(void*, uint32_t left, uint32_t right)
+{
+    if (framework::TForm* form = levelTarget.load())
+        form->PostMessage(framework::WM_LEVEL, left, static_cast<intptr_t>(right));
+}
+} // namespace
+
+void BindRecordEngine()
+{
+    RecordIO.StartRecord = &::StartRecord;
+    RecordIO.PauseRecord = &::PauseRecord;
+    RecordIO.ResumeRecord = &::ResumeRecord;
+    RecordIO.StopRecord = &::StopRecord;
+    RecordIO.EnumWMAFormat = &::EnumWMAFormat;
+    SetLevelReport(&PostLevels, nullptr);
+}
+
+void SetLevelTarget(framework::TForm* form)
+{
+    levelTarget.store(form);
+}

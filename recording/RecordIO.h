@@ -1,0 +1,27 @@
+#pragma once
+// The binding of the recording library: its five operations in slots, filled once before the
+// main window exists, and the level report that posts WM_LEVEL to the main window. Tests
+// put a fake into the slots instead.
+#include "engines/record/RecordApi.h"
+
+namespace framework {
+class TForm;
+}
+
+struct RecordOperations {
+    uint8_t (*StartRecord)(const StartRecordParams*, const char*, int32_t, int32_t, uint32_t) = nullptr;
+    void (*PauseRecord)() = nullptr;
+    void (*ResumeRecord)() = nullptr;
+    void (*StopRecord)() = nullptr;
+    void (*EnumWMAFormat)(WmaFormatCallback) = nullptr;
+};
+
+// The slots the program calls through.
+extern RecordOperations RecordIO;
+
+// Fills the slots with the recording library. Called once at program start.
+void BindRecordEngine();
+
+// Where levels go: WM_LEVEL (wParam left, lParam right) is posted to this form from the
+// library's thread. Null stops them. Window thread only.
+void SetLevelTarget(framework::TForm* form);

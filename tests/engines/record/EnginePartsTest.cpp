@@ -1,0 +1,215 @@
+// The recording library's parts without a device: the ring, the levels, MP3 frame walking,
+// WAV layout and the start checks.
+#include "engines/record/Levels.h"
+#include "engines/record/Mp3Frames.h"
+#include "engines/record/SampleRing.h"
+#include "engines/record/StartCheck.h"
+#include "engines/record/WavLayout.h"
+#include "engines/record/WavSink.h"
+#include "fakes/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <numeric>
+#include <thread>
+
+using namespace record;
+
+TEST(SampleRing, WrapsDropsAndKeepsOrderAcrossThreads)
+{
+    SampleRing ring(10);
+    const uint8_t in[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    ring.Write(in, 8);
+    uint8_t out[8] = {};
+    EXPECT_EQ(ring.Read(out, 6), 6u);
+    ring.Write(in, 8); // wraps round the end
+    EXPECT_EQ(ring.Available(), 10u);
+    EXPECT_EQ(ring.Dropped(), 0u);
+    ring.Write(in, 3); // full: dropped and counted
+    EXPECT_EQ(ring.Dropped(), 3u);
+    uint8_t all[10] = {};
+    EXPECT_EQ(ring.Read(all, 10), 10u);
+    EXPECT_EQ(std::vector<uint8_t>(all, all + 10), (std::vector<uint8_t>{7, 8, 1, 2, 3, 4, 5, 6, 7, 8}));
+
+    SampleRing big(4096);
+    constexpr uint32_t Count = 200000;
+    std::thread producer([&] {
+        for (uint32_t i = 0; i < Count;) {
+            if (big.Capacity() - big.Available() >= 4) {
+                big.Write(reinterpret_cast<const uint8_t*>(&i), 4);
+                ++i;
+            }
+        }
+    });
+    for (uint32_t expected = 0; expected < Count;) {
+        uint32_t value;
+        if (big.Available() >= 4) {
+            big.Read(reinterpret_cast<uint8_t*>(&value), 4);
+            ASSERT_EQ(value, expected++);
+        }
+    }
+    producer.join();
+}
+
+TEST(PeakLevels, StereoMonoAndFullScale)
+{
+    const int16_t stereo[] = {100, -200, -32768, 5, 300, 32767};
+    const auto s = PeakLevels(stereo, 3, 2);
+    EXPECT_EQ(s.left, 32768u);
+    EXPECT_EQ(s.right, 32767u);
+    const int16_t mono[] = {0, -7, 3};
+    const auto m = PeakLevels(mono, 3, 1);
+    EXPECT_EQ(m.left, 7u);
+    EXPECT_EQ(m.right, 7u);
+    EXPECT_EQ(PeakLevels(mono, 0, 1).left, 0u);
+}
+
+namespace {
+// A layer III frame header of MPEG-1 (44100, stereo) at the given bitrate index, with a body
+// of zeros; optionally an Info tag in it.
+std::vector<uint8_t> Frame(int bitrateIndex = 9 /*128k*/, bool info = false)
+{
+    const size_t length = 144 * 128000 / 44100; // 417 at 128 kbit/s, no padding
+    std::vector<uint8_t> f(length, 0);
+    f[0] = 0xFF;
+    f[1] = 0xFB;
+    f[2] = static_cast<uint8_t>(bitrateIndex << 4);
+    f[3] = 0x00;
+    if (info)
+        std::memcpy(f.data() + 36, "Info", 4);
+    return f;
+}
+
+std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> parts)
+{
+    std::vector<uint8_t> all;
+    for (const auto& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+} // namespace
+
+TEST(Mp3Frames, HeadersAndId3)
+{
+    const auto f = ParseMp3Frame(Frame().data(), 417);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->bitrateKbps, 128);
+    EXPECT_EQ(f->sampleRate, 44100);
+    EXPECT_EQ(f->channels, 2);
+    EXPECT_EQ(f->samplesPerFrame, 1152);
+    EXPECT_EQ(f->length, 417u);
+    const uint8_t mpeg2Mono[] = {0xFF, 0xF3, 0x80, 0xC0}; // MPEG-2, 64 kbit/s, 22050, mono
+    const auto g = ParseMp3Frame(mpeg2Mono, 4);
+    ASSERT_TRUE(g);
+    EXPECT_EQ(g->sampleRate, 22050);
+    EXPECT_EQ(g->channels, 1);
+    EXPECT_EQ(g->samplesPerFrame, 576);
+    const uint8_t bad[] = {0xFF, 0xFB, 0xF0, 0x00}; // bitrate index 15
+    EXPECT_FALSE(ParseMp3Frame(bad, 4));
+    EXPECT_FALSE(ParseMp3Frame(bad, 3));
+
+    std::vector<uint8_t> tag = {'I', 'D', '3', 4, 0, 0, 0, 0, 1, 0}; // body of 128 bytes
+    tag.resize(10 + 128, 0);
+    EXPECT_EQ(Id3v2Size(tag.data(), tag.size()), 138u);
+    EXPECT_EQ(Id3v2Size(tag.data(), 50), 50u) << "a tag longer than the file is the whole file";
+    EXPECT_EQ(Id3v2Size(Frame().data(), 417), 0u);
+}
+
+TEST(Mp3Frames, CutAtTheBoundaryAtOrBeforeThePosition)
+{
+    // Ten frames of 1152 samples at 44100: boundaries every 26.12 ms.
+    std::vector<uint8_t> tag = {'I', 'D', '3', 4, 0, 0, 0, 0, 0, 20};
+    tag.resize(30, 0);
+    std::vector<uint8_t> frames;
+    for (int i = 0; i < 10; ++i)
+        frames = Concat({frames, Frame()});
+    const auto file = Concat({tag, Frame(9, true), frames, {'T', 'A', 'G', 1, 2, 3}});
+    const size_t audio = 30 + 417; // after the tag and the Info frame
+
+    EXPECT_EQ(FindMp3Cut(file, 0).offset, audio);
+    EXPECT_EQ(FindMp3Cut(file, 26).offset, audio) << "26 ms is before the first boundary at 26.12";
+    EXPECT_EQ(FindMp3Cut(file, 27).offset, audio + 417);
+    EXPECT_EQ(FindMp3Cut(file, 100).offset, audio + 3 * 417);
+    EXPECT_EQ(FindMp3Cut(file, 1000000).offset, audio + 10 * 417) << "the end of the audio; the trailing tag goes";
+    const auto cut = FindMp3Cut(file, 0);
+    ASSERT_TRUE(cut.format);
+    EXPECT_EQ(cut.format->bitrateKbps, 128);
+
+    EXPECT_EQ(FindMp3Cut(tag, 500).offset, 30u) << "a tag alone: new frames follow it";
+    EXPECT_FALSE(FindMp3Cut(tag, 500).format);
+    EXPECT_EQ(FindMp3Cut({}, 500).offset, 0u);
+}
+
+TEST(WavLayoutAndSink, NewContinuedAndBrokenFiles)
+{
+    fakes::TempFolder folder;
+    const auto path = folder.File("44100-2-16.wav");
+    {
+        WavSink sink(path, 44100, 2, false, 0);
+        std::string error;
+        ASSERT_TRUE(sink.Prepare(error));
+        ASSERT_TRUE(sink.Open(error));
+        std::vector<int16_t> pcm(2 * 44100);
+        std::iota(pcm.begin(), pcm.end(), int16_t{0});
+        sink.Write(pcm.data(), 44100);
+        sink.Finish();
+    }
+    auto layout = ReadWavLayout(path);
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->rate, 44100);
+    EXPECT_EQ(layout->channels, 2);
+    EXPECT_EQ(layout->dataOffset, 44u);
+    EXPECT_EQ(layout->dataBytes, 44100u * 4);
+
+    {
+        // Continue at 500 ms, in the file's own format whatever is asked.
+        WavSink sink(path, 8000, 1, true, 500);
+        std::string error;
+        ASSERT_TRUE(sink.Prepare(error));
+        EXPECT_EQ(sink.Rate(), 44100);
+        EXPECT_EQ(sink.Channels(), 2);
+        ASSERT_TRUE(sink.Open(error));
+        const std::vector<int16_t> more(2 * 100, 7);
+        sink.Write(more.data(), 100);
+        sink.Finish();
+    }
+    layout = ReadWavLayout(path);
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->dataBytes, (22050u + 100u) * 4);
+    const auto bytes = fakes::ReadWholeFile(path);
+    EXPECT_EQ(bytes.size(), 44u + (22050u + 100u) * 4);
+    const auto* samples = reinterpret_cast<const int16_t*>(bytes.data() + 44);
+    EXPECT_EQ(samples[2 * 22050 - 1], static_cast<int16_t>(2 * 22050 - 1)) << "audio before the position is kept";
+    EXPECT_EQ(samples[2 * 22050], 7);
+
+    for (const std::string& junk : {std::string(), std::string("RIFF\x10\0\0\0WAVEdata", 16),
+             std::string("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\0\0\0\0\x04\0\x08\0data\0\0\0\0", 44)}) {
+        fakes::WriteWholeFile(folder.File("junk.wav"), junk);
+        EXPECT_FALSE(ReadWavLayout(folder.File("junk.wav"))) << "8-bit, missing fmt or empty";
+        WavSink sink(folder.File("junk.wav"), 44100, 2, true, 0);
+        std::string error;
+        EXPECT_FALSE(sink.Prepare(error));
+        EXPECT_EQ(fakes::ReadWholeFile(folder.File("junk.wav")), junk) << "a refused continue changes nothing";
+    }
+}
+
+TEST(StartCheck, RefusesWhatCannotWork)
+{
+    fakes::TempFolder folder;
+    const StartRecordParams good{1, 44100, 2, 2000, 16, 128};
+    std::string error;
+    EXPECT_TRUE(CheckStart(good, folder.File("a.mp3"), false, error)) << error;
+    auto with = [&](auto change) {
+        StartRecordParams p = good;
+        change(p);
+        return p;
+    };
+    EXPECT_FALSE(CheckStart(with([](auto& p) { p.SampleRate = 7999; }), folder.File("a.mp3"), false, error));
+    EXPECT_FALSE(CheckStart(with([](auto& p) { p.SampleRate = 192001; }), folder.File("a.mp3"), false, error));
+    EXPECT_FALSE(CheckStart(with([](auto& p) { p.Channels = 3; }), folder.File("a.mp3"), false, error));
+    EXPECT_FALSE(CheckStart(with([](auto& p) { p.Format = 3; }), folder.File("a.mp3"), false, error));
+    EXPECT_FALSE(CheckStart(with([](auto& p) { p.Format = 2; }), folder.File("a.wma"), true, error));
+    EXPECT_FALSE(CheckStart(good, "", false, error));
+    EXPECT_FALSE(CheckStart(good, folder.File("missing/a.mp3"), false, error));
+    EXPECT_FALSE(CheckStart(good, folder.File("absent.mp3"), true, error)) << "nothing to continue";
+    EXPECT_FALSE(CheckStart(good, folder.Path(), false, error)) << "a folder";
+}

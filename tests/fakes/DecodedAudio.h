@@ -1,0 +1,24 @@
+#pragma once
+// Reads back a recorded file through FFmpeg: the first audio stream, decoded completely and
+// converted to 16-bit interleaved samples at the file's own rate and channel count.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fakes {
+
+struct DecodedAudio {
+    int rate = 0;
+    int channels = 0;
+    std::vector<int16_t> samples; // interleaved
+    double Seconds() const;
+    bool ok = false;
+    std::string error; // when not ok: the failing step and FFmpeg's reason
+};
+
+// Any file FFmpeg reads (WAV, raw MP3 frames, WMA in ASF...). Unreadable files, and any
+// error while demuxing or decoding (a WAV shorter than its header says, too), answer
+// ok=false; a valid file without samples answers ok=true and no samples.
+DecodedAudio DecodeAudioFile(const std::string& path);
+
+} // namespace fakes
