@@ -16,9 +16,9 @@ struct DecodedAudio {
     std::string error; // when not ok: the failing step and FFmpeg's reason
 };
 
-// Any file FFmpeg reads (WAV, raw MP3 frames, WMA in ASF...). Unreadable files, and any
-// error while demuxing or decoding (a WAV shorter than its header says, too), answer
-// ok=false; a valid file without samples answers ok=true and no samples.
+// Any file FFmpeg reads (WAV, raw MP3 frames, WMA in ASF...). Any error opening, demuxing or
+// decoding (a WAV shorter than its header says, too) answers ok=false; a valid file without
+// samples answers ok=true and no samples.
 DecodedAudio DecodeAudioFile(const std::string& path);
 
 } // namespace fakes

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <fstream>
 #include <numbers>
+#include <numeric>
 #include <stdexcept>
+#include <utility>
 
 namespace fakes {
 namespace {
@@ -64,9 +66,7 @@ double ToneLevel(const std::vector<int16_t>& interleaved, int channels, int chan
     for (size_t n = 0; n < x.size(); ++n) {
         const double w = 0.5 - 0.5 * std::cos(kTwoPi * static_cast<double>(n) / static_cast<double>(x.size() - 1));
         windowSum += w;
-        const double s = w * x[n] + coeff * s1 - s2;
-        s2 = s1;
-        s1 = s;
+        s2 = std::exchange(s1, w * x[n] + coeff * s1 - s2);
     }
     return 2 * std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - coeff * s1 * s2)) / windowSum;
 }
@@ -75,9 +75,8 @@ double DominantFrequency(const std::vector<int16_t>& interleaved, int channels, 
                          size_t firstFrame, size_t frameCount)
 {
     auto x = Stretch(interleaved, channels, channel, firstFrame, frameCount);
-    double mean = 0, peak = 0;
-    for (double v : x)
-        mean += v / static_cast<double>(x.size());
+    const double mean = std::accumulate(x.begin(), x.end(), 0.0) / static_cast<double>(x.size());
+    double peak = 0;
     for (double& v : x)
         peak = std::max(peak, std::abs(v -= mean));
     bool armed = false; // the signal went clearly negative since the last crossing

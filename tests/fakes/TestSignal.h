@@ -14,12 +14,10 @@ std::vector<int16_t> MakeSine(int rate, int channels, double seconds, double fre
                               double rightFrequencyHz = 0);
 // The samples as little-endian 16-bit words, nothing else; throws std::runtime_error on failure.
 void WriteRawPcm(const std::string& path, const std::vector<int16_t>& interleaved);
-// Amplitude of one frequency (Goertzel filter, Hann window): a sine there answers its own
-// amplitude, one well away about 0.
+// Amplitude of one frequency (Goertzel filter, Hann window); about 0 for a tone well away.
 double ToneLevel(const std::vector<int16_t>& interleaved, int channels, int channel, int rate, double frequencyHz,
                  size_t firstFrame, size_t frameCount);
-// Fundamental of a tone from its rising zero crossings (with hysteresis against noise);
-// 0 when the stretch holds fewer than two whole cycles.
+// Fundamental from rising zero crossings (with hysteresis); 0 below two whole cycles.
 double DominantFrequency(const std::vector<int16_t>& interleaved, int channels, int channel, int rate,
                          size_t firstFrame, size_t frameCount);
 // Largest |sample| in the stretch; -32768 counts as 32767.

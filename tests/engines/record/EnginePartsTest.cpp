@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 #include <numeric>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 using namespace record;
@@ -212,4 +214,40 @@ TEST(StartCheck, RefusesWhatCannotWork)
     EXPECT_FALSE(CheckStart(good, folder.File("missing/a.mp3"), false, error));
     EXPECT_FALSE(CheckStart(good, folder.File("absent.mp3"), true, error)) << "nothing to continue";
     EXPECT_FALSE(CheckStart(good, folder.Path(), false, error)) << "a folder";
+}
+
+TEST(WavLayoutAndSink, StopsAddingAudioAtTheRiffLimit)
+{
+    fakes::TempFolder folder;
+    const auto path = folder.File("44100-2-16.wav");
+    {
+        WavSink sink(path, 44100, 2, false, 0);
+        std::string error;
+        ASSERT_TRUE(sink.Prepare(error) && sink.Open(error));
+        sink.Finish();
+    }
+    // Grow the data, sparsely, to 1000 bytes short of the limit, and say so in the header.
+    const uint64_t nearly = WavSink::MaxFileBytes - 1000;
+    std::filesystem::resize_file(path, nearly);
+    {
+        std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+        const uint32_t riff = static_cast<uint32_t>(nearly - 8);
+        const uint32_t data = static_cast<uint32_t>(nearly - 44);
+        f.seekp(4);
+        f.write(reinterpret_cast<const char*>(&riff), 4);
+        f.seekp(40);
+        f.write(reinterpret_cast<const char*>(&data), 4);
+    }
+    WavSink sink(path, 44100, 2, true, INT32_MAX);
+    std::string error;
+    ASSERT_TRUE(sink.Prepare(error) && sink.Open(error)) << error;
+    const std::vector<int16_t> second(2 * 44100, 1);
+    sink.Write(second.data(), 44100);
+    sink.Finish();
+    const uint64_t size = std::filesystem::file_size(path);
+    EXPECT_LE(size, WavSink::MaxFileBytes);
+    EXPECT_GT(size, WavSink::MaxFileBytes - 4);
+    const auto layout = ReadWavLayout(path);
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->dataOffset + layout->dataBytes, size) << "the header counts every byte of audio";
 }

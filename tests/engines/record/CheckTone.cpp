@@ -1,0 +1,85 @@
+// Judges a recording of a steady tone. The file must decode, hold at least MIN_SECONDS of
+// audio, and in its middle second every channel must carry the tone: the dominant frequency
+// within 2 % of FREQUENCY_HZ and the tone's level above 0.05 of full scale.
+//
+// Usage: check_tone PATH [FREQUENCY_HZ [MIN_SECONDS]]   (1000 Hz and 2.5 s unless told)
+// Prints what it measured on stdout, and why it failed on stderr.
+// Exit: 0 the tone is there, 1 it is not (or the file is unreadable), 2 bad arguments.
+#include "fakes/DecodedAudio.h"
+#include "fakes/TestSignal.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr double kFrequencyTolerance = 0.02;
+constexpr double kMinimumLevel = 0.05;
+
+bool ParseNumber(const char* text, double& value)
+{
+    char* last = nullptr;
+    value = std::strtod(text, &last);
+    return last != text && *last == '\0' && std::isfinite(value);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: check_tone PATH [FREQUENCY_HZ [MIN_SECONDS]]\n");
+        return 2;
+    }
+    double frequency = 1000, minSeconds = 2.5;
+    if ((argc > 2 && (!ParseNumber(argv[2], frequency) || frequency <= 0))
+        || (argc > 3 && (!ParseNumber(argv[3], minSeconds) || minSeconds < 1))) {
+        std::fprintf(stderr, "check_tone: FREQUENCY_HZ must be above 0, MIN_SECONDS at least 1\n");
+        return 2;
+    }
+
+    const fakes::DecodedAudio audio = fakes::DecodeAudioFile(argv[1]);
+    if (!audio.ok) {
+        std::fprintf(stderr, "check_tone: '%s' does not decode: %s\n", argv[1], audio.error.c_str());
+        return 1;
+    }
+    if (audio.rate <= 0 || audio.channels <= 0) {
+        std::fprintf(stderr, "check_tone: '%s' decodes to %d Hz, %d channels\n", argv[1], audio.rate,
+            audio.channels);
+        return 1;
+    }
+    const double seconds = audio.Seconds();
+    std::printf("check_tone: '%s': %.3f s, %d Hz, %d channel(s)\n", argv[1], seconds, audio.rate, audio.channels);
+    if (seconds < minSeconds) {
+        std::fprintf(stderr, "check_tone: only %.3f s of audio, expected at least %.3f s\n", seconds, minSeconds);
+        return 1;
+    }
+
+    // The middle second, well clear of the start (the tone may reach the capture late) and the end.
+    const size_t frames = audio.samples.size() / static_cast<size_t>(audio.channels);
+    const size_t count = static_cast<size_t>(audio.rate);
+    const size_t first = frames / 2 > count / 2 ? frames / 2 - count / 2 : 0;
+    bool good = true;
+    for (int ch = 0; ch < audio.channels; ++ch) {
+        const double found = fakes::DominantFrequency(audio.samples, audio.channels, ch, audio.rate, first, count);
+        const double level = fakes::ToneLevel(audio.samples, audio.channels, ch, audio.rate, frequency, first, count);
+        const int16_t peak = fakes::PeakMagnitude(audio.samples, audio.channels, ch, first, count);
+        std::printf("check_tone: channel %d, frames %zu..%zu: dominant %.2f Hz, level at %.0f Hz %.4f, peak %d\n", ch,
+            first, first + count, found, frequency, level, peak);
+        if (std::fabs(found - frequency) > kFrequencyTolerance * frequency) {
+            std::fprintf(stderr, "check_tone: channel %d: dominant frequency %.2f Hz is not within %.0f %% of %.0f Hz%s\n",
+                ch, found, kFrequencyTolerance * 100, frequency, peak == 0 ? " (the channel is silent)" : "");
+            good = false;
+        }
+        if (!(level > kMinimumLevel)) {
+            std::fprintf(stderr, "check_tone: channel %d: level %.4f at %.0f Hz is not above %.2f\n", ch, level,
+                frequency, kMinimumLevel);
+            good = false;
+        }
+    }
+    if (good)
+        std::printf("check_tone: the %.0f Hz tone is there\n", frequency);
+    return good ? 0 : 1;
+}

@@ -1,0 +1,92 @@
+// What the recording library leaves behind when things go wrong: a full disk in the middle,
+// and a process killed while recording.
+#include "engines/record/RecordApi.h"
+#include "fakes/DecodedAudio.h"
+#include "fakes/FileSizeLimit.h"
+#include "fakes/TempFolder.h"
+#include "fakes/TestSignal.h"
+
+#include <chrono>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+using namespace std::chrono_literals;
+
+class RecordFaults : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        const auto input = folder.File("input.raw");
+        fakes::WriteRawPcm(input, fakes::MakeSine(44100, 2, 20, 1000, 0.5));
+        setenv("SDL_DISKAUDIOFILEIN", input.c_str(), 1);
+    }
+    fakes::TempFolder folder;
+};
+
+TEST_F(RecordFaults, AFullDiskLeavesAValidFileAndStopStillReturns)
+{
+    const auto path = folder.File("44100-2-16.wav");
+    const StartRecordParams wav{0, 44100, 2, 2000, 16, 0};
+    {
+        // Room for about half a second of audio: then every write fails, as on a full disk.
+        const fakes::FileSizeLimit limit(100000);
+        ASSERT_TRUE(StartRecord(&wav, path.c_str(), 0, 0, 0));
+        std::this_thread::sleep_for(1500ms);
+        StopRecord();
+    }
+    EXPECT_LE(std::filesystem::file_size(path), 100000u);
+    const auto audio = fakes::DecodeAudioFile(path);
+    ASSERT_TRUE(audio.ok) << audio.error;
+    EXPECT_GT(audio.Seconds(), 0.4);
+    EXPECT_LT(audio.Seconds(), 0.6);
+    EXPECT_NEAR(fakes::DominantFrequency(audio.samples, 2, 0, 44100, 4410, 8820), 1000, 10);
+}
+
+std::string ChildProgram()
+{
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "record_child").string();
+}
+
+// Records in a child process for about three seconds, then kills it without warning.
+void RecordAndKill(const std::string& format, const std::string& kbps, const std::string& path)
+{
+    const std::string program = ChildProgram();
+    ASSERT_TRUE(std::filesystem::exists(program)) << program;
+    std::vector<std::string> args = {program, format, "44100", "2", kbps, path, "-1"};
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    std::this_thread::sleep_for(3000ms);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "the child was still recording when killed";
+}
+
+TEST_F(RecordFaults, AKilledRecordingKeepsAllButTheLastSecond)
+{
+    const auto wav = folder.File("killed.wav");
+    const auto mp3 = folder.File("killed.mp3");
+    RecordAndKill("0", "0", wav);
+    RecordAndKill("1", "128", mp3);
+    for (const auto& path : {wav, mp3}) {
+        const auto audio = fakes::DecodeAudioFile(path);
+        ASSERT_TRUE(audio.ok) << path << ": " << audio.error;
+        EXPECT_GE(audio.Seconds(), 2.0) << path;
+        EXPECT_NEAR(fakes::DominantFrequency(audio.samples, 2, 0, 44100, 22050, 44100), 1000, 10) << path;
+    }
+}
+
+} // namespace
