@@ -7,6 +7,10 @@
 #include "WavSink.h"
 #include "WmaSink.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include <atomic>
 #include <mutex>
 #include <vector>
@@ -88,12 +92,16 @@ void EnumWMAFormat(WmaFormatCallback callback)
     struct Format { int32_t bitrate, channels, rate; };
     // Found once: opening the encoder for the whole grid takes a moment.
     static const std::vector<Format> formats = [] {
+        // The encoder says why it refuses each format it does not take; nobody needs to read that.
+        const int logLevel = av_log_get_level();
+        av_log_set_level(AV_LOG_QUIET);
         std::vector<Format> found;
         for (int rate : {8000, 11025, 16000, 22050, 32000, 44100, 48000})
             for (int channels : {1, 2})
                 for (int kbps : {8, 12, 16, 20, 24, 32, 40, 48, 64, 80, 96, 128, 160, 192, 256, 320})
                     if (record::WmaEncoderAccepts(rate, channels, int64_t{kbps} * 1000))
                         found.push_back({kbps * 1000, channels, rate});
+        av_log_set_level(logLevel);
         return found;
     }();
     if (!callback)

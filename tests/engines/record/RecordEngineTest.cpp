@@ -214,6 +214,7 @@ TEST_F(RecordEngine, RefusedStartsCreateNothing)
     EXPECT_TRUE(refused({0, 44100, 0, 2000, 16, 0}, path));
     EXPECT_TRUE(refused({1, 44100, 2, 2000, 16, 0}, folder.File("nobitrate.mp3")));
     EXPECT_TRUE(refused({2, 44100, 2, 2000, 16, 64}, folder.File("continued.wma"), 1));
+    EXPECT_TRUE(refused({2, 44100, 2, 2000, 16, 8}, folder.File("8k.wma"))) << "a bitrate the encoder refuses";
     EXPECT_TRUE(refused({0, 44100, 2, 2000, 16, 0}, folder.File("no/such/folder.wav")));
     EXPECT_TRUE(refused({0, 44100, 2, 2000, 16, 0}, folder.File("missing.wav"), 1));
     EXPECT_FALSE(StartRecord(nullptr, path.c_str(), 0, 0, 0));
@@ -243,6 +244,7 @@ TEST(WmaFormats, EnumeratesWhatTheEncoderTakes)
     ASSERT_FALSE(formats.empty());
     EXPECT_NE(std::find(formats.begin(), formats.end(), std::array<int32_t, 3>{64000, 2, 44100}), formats.end());
     for (const auto& f : formats) {
+        EXPECT_GE(f[0], 24000) << "the encoder takes nothing lower";
         EXPECT_TRUE(f[1] == 1 || f[1] == 2);
         EXPECT_GE(f[2], 8000);
         EXPECT_LE(f[2], 48000);
