@@ -7,6 +7,7 @@
 #
 # Usage: record-from-pulse.sh RECORD_CHILD CHECK_TONE TONE_WAV
 set -uo pipefail
+export LC_ALL=C # pactl's output is parsed below
 
 sink=kestrune_test_sink
 rate=44100
@@ -133,25 +134,37 @@ script_pid=$$
 watchdog_pid=$!
 
 say "waiting for the daemon (pid $daemon_pid) at $socket"
-for ((i = 0; ; i++)); do
+deadline=$((SECONDS + 20))
+until timeout 5 pactl info >/dev/null 2>&1; do
   alive "$daemon_pid" || fail "pulseaudio exited during startup"
-  timeout 5 pactl info >/dev/null 2>&1 && break
-  [ "$i" -lt 200 ] || fail "pactl info got no answer within 20 s"
+  [ "$SECONDS" -lt "$deadline" ] || fail "pactl info got no answer within 20 s"
   sleep 0.1
 done
 
-pactl set-default-source "$sink.monitor" || fail "pactl set-default-source $sink.monitor failed"
-default_source=$(pactl get-default-source 2>&1)
+timeout 5 pactl set-default-source "$sink.monitor" || fail "pactl set-default-source $sink.monitor failed"
+default_source=$(timeout 5 pactl get-default-source 2>&1)
 [ "$default_source" = "$sink.monitor" ] || fail "default source is '$default_source', not $sink.monitor"
 
 "$tone_wav" "$rt/tone.wav" 60 "$tone_hz" "$rate" "$channels" || fail "tone_wav could not write the tone"
-paplay --device="$sink" "$rt/tone.wav" </dev/null >"$rt/paplay.log" 2>&1 &
+# A short client latency: the null sink then renders only that far ahead of its clock.
+paplay --latency-msec=50 --device="$sink" "$rt/tone.wav" </dev/null >"$rt/paplay.log" 2>&1 &
 player_pid=$!
 
-for ((i = 0; ; i++)); do
+# Idle, the null sink renders up to 2 s ahead; a capture that connects before that has run
+# out gets nothing until then. Wait until the sink runs close to its clock.
+sink_state() { # prints "STATE LATENCY_USEC" of our sink
+  timeout 5 pactl list sinks 2>/dev/null | awk -v name="$sink" '
+    /^Sink #/ { mine = 0; state = "" }
+    $1 == "State:" { state = $2 }
+    $1 == "Name:" && $2 == name { mine = 1 }
+    mine && $1 == "Latency:" { print state, $2; exit }'
+}
+deadline=$((SECONDS + 10))
+for ((;;)); do
   alive "$player_pid" || fail "paplay exited before playing"
-  pactl list short sinks 2>/dev/null | grep -E "^[0-9]+[[:space:]]+$sink[[:space:]].*RUNNING" >/dev/null && break
-  [ "$i" -lt 100 ] || fail "$sink was not RUNNING 10 s after paplay started"
+  read -r state latency <<<"$(sink_state)"
+  [ "${state:-}" = RUNNING ] && [ -n "${latency:-}" ] && [ "$latency" -lt 100000 ] 2>/dev/null && break
+  [ "$SECONDS" -lt "$deadline" ] || fail "$sink was not RUNNING within 100 ms of its clock 10 s after paplay started (state '${state:-?}', latency '${latency:-?}' usec)"
   sleep 0.1
 done
 say "the tone plays into $sink"
@@ -162,7 +175,7 @@ SDL_AUDIODRIVER=pulseaudio timeout -k 5 30 \
 child_rc=$?
 case $child_rc in
   0) ;;
-  2) fail "StartRecord refused: SDL's pulseaudio driver could not open the default source" ;;
+  2) fail "StartRecord refused (most likely SDL's pulseaudio driver could not open the default source)" ;;
   124 | 137) fail "record_child did not finish a ${record_seconds} s recording within 30 s" ;;
   *) fail "record_child exited with $child_rc" ;;
 esac

@@ -29,6 +29,7 @@ bool ParseNumber(const char* text, double& value)
 
 int main(int argc, char** argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // measurements and reasons stay in order in a log
     if (argc < 2 || argc > 4) {
         std::fprintf(stderr, "usage: check_tone PATH [FREQUENCY_HZ [MIN_SECONDS]]\n");
         return 2;
