@@ -12,7 +12,7 @@
 // keeps nothing global. It owns every FFmpeg object and its staging buffer, all released by
 // Close or the destructor. Nothing here throws except std::bad_alloc from Open and
 // Seek (which may open the file again).
-#include "engines/decode/FfmpegPtrs.h"
+#include "engines/FfmpegPtrs.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +21,12 @@
 #include <vector>
 
 namespace decode {
+
+using engines::CodecContextPtr;
+using engines::FormatInputPtr;
+using engines::FramePtr;
+using engines::PacketPtr;
+using engines::SwrPtr;
 
 struct StreamRules {
     const char* demuxer = nullptr;           // libavformat's name of the container: "mp3", "asf"

@@ -6,18 +6,13 @@
 #include <memory>
 #include <string>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-}
+#include "engines/FfmpegPtrs.h"
 
 namespace record {
 
-struct CodecContextFree { void operator()(AVCodecContext* c) const { avcodec_free_context(&c); } };
-struct FrameFree { void operator()(AVFrame* f) const { av_frame_free(&f); } };
-struct PacketFree { void operator()(AVPacket* p) const { av_packet_free(&p); } };
-using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFree>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
+using engines::CodecContextPtr;
+using engines::FramePtr;
+using engines::PacketPtr;
 
 class FfmpegEncoder {
 public:

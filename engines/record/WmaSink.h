@@ -9,15 +9,6 @@ extern "C" {
 
 namespace record {
 
-struct FormatContextFree {
-    void operator()(AVFormatContext* c) const
-    {
-        if (c->pb)
-            avio_closep(&c->pb);
-        avformat_free_context(c);
-    }
-};
-using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextFree>;
 
 class WmaSink : public AudioSink {
 public:
@@ -39,7 +30,7 @@ private:
     int channels_;
     int kbps_;
     FfmpegEncoder encoder_;
-    FormatContextPtr output_;
+    engines::FormatOutputPtr output_;
     AVStream* stream_ = nullptr;
     bool headerWritten_ = false;
 };
