@@ -1,6 +1,7 @@
 #include "Kestrune.h"
 
 #include "framework/Application.h"
+#include "playback/wmaio.h"
 #include "settings/SettingsStore.h"
 
 namespace {
@@ -27,6 +28,7 @@ TKestrune::TKestrune(RecordingQueue& queue) : Queue(queue)
 void TKestrune::FormCreate()
 {
     LoadSettings();
+    LoadWmaLibrary();
     framework::Application().SetTitle("Kestrune");
 }
 

@@ -4,6 +4,7 @@
 
 #include "framework/Application.h"
 #include "framework/HandlerGuard.h"
+#include "playback/mp3io.h"
 #include "recording/RecordIO.h"
 
 #include <QApplication>
@@ -27,10 +28,12 @@ int main(int argc, char** argv)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         window->move(screen->availableGeometry().center() - window->rect().center());
     SetLevelTarget(window.get());
+    SetReaderLevelTarget(window.get());
     window->show();
     const int result = qtApp.exec();
     // No level may be posted to a window that is going away.
     SetLevelTarget(nullptr);
+    SetReaderLevelTarget(nullptr);
     RecordIO.StopRecord();
     return result;
 }
