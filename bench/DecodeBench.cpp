@@ -290,8 +290,6 @@ int main(int argc, char** argv)
             static_cast<double>(best.steadyC) / steady, static_cast<unsigned long long>(best.steadyNew),
             static_cast<unsigned long long>(best.steadyC));
         std::printf("%s %.2f\n", path.c_str(), audio / std::max(best.cpu, 1e-6));
-        std::printf("# %s alloc_new_per_block %.3f alloc_c_per_block %.3f\n", path.c_str(),
-            static_cast<double>(best.steadyNew) / steady, static_cast<double>(best.steadyC) / steady);
         std::fflush(stdout);
     }
     return failures == 0 ? 0 : 1;
