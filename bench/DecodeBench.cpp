@@ -15,6 +15,7 @@
 // Allocations are counted by defining the C allocator's entry points in this program, which
 // the dynamic linker then binds for every library too, and forwarding them to glibc's own
 // __libc_* functions, so free() stays glibc's. The counters are relaxed atomics.
+#include "CpuTime.h"
 #include "playback/AudioFileInfo.h"
 #include "playback/mp3io.h"
 #include "playback/wmaio.h"
@@ -182,14 +183,6 @@ namespace {
 
 constexpr int Runs = 3;
 constexpr uint64_t WarmupBlocks = 10;
-
-double CpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 struct RunResult {
     bool ok = false;

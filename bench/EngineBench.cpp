@@ -11,6 +11,7 @@
 //   engine_bench --realtime-mp3 SECONDS OUT_DIR
 //       Records SECONDS of MP3 through the C interface with SDL's disk audio driver feeding
 //       a tone file, and prints the CPU the whole process used meanwhile.
+#include "CpuTime.h"
 #include "engines/record/Mp3Sink.h"
 #include "engines/record/RecordApi.h"
 #include "engines/record/Recorder.h"
@@ -40,14 +41,6 @@ constexpr int BlockBytes = 2000;
 constexpr int RingBlocks = 16;
 constexpr int BenchSeconds = 600;
 constexpr double Pi = 3.14159265358979323846;
-
-double CpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 double WallSeconds()
 {

@@ -3,6 +3,7 @@
 #include "engines/record/Mp3Sink.h"
 #include "engines/record/WmaSink.h"
 #include "fakes/TempFolder.h"
+#include "fakes/TestNames.h"
 #include "fakes/TestSignal.h"
 #include "framework/Form.h"
 #include "playback/mp3io.h"
@@ -91,12 +92,6 @@ INSTANTIATE_TEST_SUITE_P(Formats, ReadersRoundTrip,
         Case{"22050-1-64k.mp3", 22050, 1, 64, akMp3, 576},
         Case{"44100-2-64k.wma", 44100, 2, 64, akWma, 2048},
         Case{"44100-1-48k.wma", 44100, 1, 48, akWma, 2048}),
-    [](const auto& info) {
-        std::string name = info.param.name;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return name;
-    });
+    [](const auto& info) { return fakes::TestNameOf(info.param.name); });
 
 } // namespace

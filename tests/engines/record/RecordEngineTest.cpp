@@ -3,6 +3,7 @@
 #include "engines/record/RecordApi.h"
 #include "fakes/DecodedAudio.h"
 #include "fakes/TempFolder.h"
+#include "fakes/TestNames.h"
 #include "fakes/TestSignal.h"
 
 #include <algorithm>
@@ -119,13 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, RecordEachFormat,
         FormatCase{1, 44100, 2, 128, "44100-2-128k.mp3", 0.05, 0.08},
         FormatCase{1, 22050, 1, 64, "22050-1-64k.mp3", 0.05, 0.12},
         FormatCase{2, 44100, 2, 64, "44100-2-64k.wma", 0.08, 0.1}),
-    [](const auto& info) {
-        std::string name = info.param.name;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return name;
-    });
+    [](const auto& info) { return fakes::TestNameOf(info.param.name); });
 
 TEST_F(RecordEngine, PauseWritesNothingButLevelsGoOn)
 {
