@@ -66,8 +66,25 @@ void RecordAndKill(const std::string& format, const std::string& kbps, const std
     for (auto& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    // The three seconds count from the moment the child says it records, so a slow start on
+    // a loaded machine does not eat into them.
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
     pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    ASSERT_EQ(spawned, 0);
+    std::string said;
+    char c = 0;
+    while (said.find("recording") == std::string::npos && read(out[0], &c, 1) == 1)
+        said += c;
+    close(out[0]);
+    ASSERT_NE(said.find("recording"), std::string::npos) << "the child did not start: " << said;
     std::this_thread::sleep_for(3000ms);
     kill(child, SIGKILL);
     int status = 0;
