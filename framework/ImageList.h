@@ -1,0 +1,42 @@
+#pragma once
+// A list of equally sized images, each with its transparency (an alpha channel, or a mask
+// colour turned into one when added), drawn by index onto a canvas.
+#include "Component.h"
+
+#include <QColor>
+#include <QImage>
+#include <vector>
+
+class QPainter;
+
+namespace framework {
+
+class TImageList : public TComponent {
+    Q_OBJECT
+public:
+    TImageList(QObject* owner, int width, int height, const std::string& name = {});
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int Count() const { return static_cast<int>(images_.size()); }
+
+    // Adds one image (cut or padded to the list's size); its alpha is kept.
+    void Add(const QImage& image);
+    // Adds one image whose pixels of the mask colour are transparent.
+    void AddMasked(const QImage& image, QColor mask);
+    // Cuts a strip of images laid side by side, left to right, and adds each.
+    void AddStrip(const QImage& strip);
+
+    // Draws image index with its top-left at (x, y): transparent through its mask, or
+    // opaque (the mask ignored). An index outside the list draws nothing.
+    void Draw(QPainter& canvas, int x, int y, int index, bool transparent = true) const;
+
+    const QImage& Image(int index) const { return images_.at(static_cast<size_t>(index)); }
+
+private:
+    int width_;
+    int height_;
+    std::vector<QImage> images_; // ARGB32, premultiplied
+};
+
+} // namespace framework
