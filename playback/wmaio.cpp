@@ -32,9 +32,9 @@ void SetWmaRuntimeProbe(std::function<bool()> probe)
 void LoadWmaLibrary()
 {
     WmaLibraryLoaded = false;
+    WmaIO = WmaLibrary{}; // empty until bound (the program binds once; tests rebind)
     if (!WmaRuntimePresent())
         return;
-    WmaIO = WmaLibrary{};
     WmaIO.CheckWMAFileInfo = &::CheckWMAFileInfo;
     WmaIO.InitWMAReadFile = &::InitWMAReadFile;
     WmaIO.ReadWMAFile = &::ReadWMAFile;
