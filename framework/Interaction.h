@@ -10,7 +10,7 @@ class QWidget;
 
 namespace framework {
 
-enum class ModalKind { MessageBox, ErrorBox, SaveDialog, FolderDialog, ShowModal };
+enum class ModalKind { MessageBox, ErrorBox, SaveDialog, FolderDialog, ShowModal, PopupMenu };
 
 struct ModalRequest {
     ModalKind kind = ModalKind::MessageBox;
@@ -22,10 +22,12 @@ struct ModalRequest {
     std::string fileName;
     std::string initialDir;
     QWidget* form = nullptr; // ShowModal: the form being shown
+    int x = 0, y = 0;        // PopupMenu: the screen position; text is the menu's name
 };
 
 struct ModalAnswer {
-    int result = 0;   // IDOK/IDYES/IDNO/IDCANCEL, or a form's modal result; 0 = dismissed
+    int result = 0;   // IDOK/IDYES/IDNO/IDCANCEL, a form's modal result, or a pop-up menu's
+                      // chosen entry (its position plus one); 0 = dismissed
     std::string path; // the file or folder chosen (dialogs)
 };
 
