@@ -1,0 +1,1 @@
+// Pixel and mouse tests of the transparent image button.
