@@ -1,6 +1,7 @@
 #include "Control.h"
 
 #include "HandlerGuard.h"
+#include "PopupMenu.h"
 
 #include <QMouseEvent>
 
@@ -26,6 +27,16 @@ void TControl::SetVisible(bool visible)
     setVisible(visible);
 }
 
+TPopupMenu* TControl::PopupMenu() const
+{
+    return popupMenu_.data();
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu)
+{
+    popupMenu_ = menu;
+}
+
 void TControl::mousePressEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
@@ -47,6 +58,11 @@ void TControl::mouseReleaseEvent(QMouseEvent* event)
         Guarded([&] { OnMouseUp(ButtonOf(event->button()), event->modifiers(), p.x(), p.y()); });
     if (OnClick && event->button() == Qt::LeftButton && rect().contains(p))
         Guarded(OnClick);
+    // The context menu comes with the right button's release, after the release handler.
+    if (popupMenu_ && event->button() == Qt::RightButton) {
+        const QPoint at = event->globalPosition().toPoint();
+        Guarded([&] { popupMenu_->Popup(at.x(), at.y()); });
+    }
 }
 
 } // namespace framework

@@ -1,11 +1,14 @@
 #pragma once
 // A visible element of a form. Its Visible flag is its own (as set), whatever its parent's
 // state, because the window's rules read and write it before and while the form is shown.
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <string>
 
 namespace framework {
+
+class TPopupMenu;
 
 enum class TMouseButton { Left, Right, Middle };
 
@@ -28,6 +31,11 @@ public:
     std::string Hint() const { return toolTip().toStdString(); }
     void SetHint(const std::string& hint) { setToolTip(QString::fromStdString(hint)); }
 
+    // The menu that a right-button click on the control opens at the pointer (a plain
+    // reference; it becomes null when the menu is destroyed).
+    TPopupMenu* PopupMenu() const;
+    void SetPopupMenu(TPopupMenu* menu);
+
     // Mouse handlers, with coordinates in the control's own pixels. Each runs guarded.
     std::function<void()> OnClick;
     std::function<void(TMouseButton, Qt::KeyboardModifiers, int, int)> OnMouseDown;
@@ -41,6 +49,7 @@ protected:
 
 private:
     bool visible_ = true;
+    QPointer<TPopupMenu> popupMenu_;
 };
 
 TMouseButton ButtonOf(Qt::MouseButton button);
