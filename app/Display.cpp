@@ -1,0 +1,50 @@
+// What the window shows: the time digits, the turning reels, the status line, the title and
+// the file name. A change only marks the element for repainting; the paint follows when the
+// window thread next paints.
+#include "Kestrune.h"
+
+#include "framework/Application.h"
+
+void TKestrune::ShowElapsedTime(int32_t hours, int32_t minutes, int32_t seconds)
+{
+    // hh mm ss; hours of 100 and more leave the first place blank (no image of index 10+).
+    const int32_t values[6] = {hours / 10, hours % 10, minutes / 10, minutes % 10, seconds / 10, seconds % 10};
+    const auto digits = Digits();
+    for (size_t i = 0; i < digits.size(); ++i)
+        digits[i]->SetImageIndex(values[i]);
+}
+
+void TKestrune::StartReelAnimation()
+{
+    tmRecordCircle->SetEnabled(true);
+    for (TIndexImage* digit : Digits())
+        digit->SetImageIndex(0);
+}
+
+void TKestrune::StopReelAnimation()
+{
+    tmRecordCircle->SetEnabled(false);
+}
+
+void TKestrune::tmRecordCircleTimer()
+{
+    // Twelve frames a turn, both reels in step: one turn in 2.4 s.
+    for (TIndexImage* reel : {tb1, tb2})
+        reel->SetImageIndex(reel->ImageIndex() < 11 ? reel->ImageIndex() + 1 : 0);
+}
+
+void TKestrune::ShowStatus(const std::string& text)
+{
+    lbStatus->SetCaption(text);
+}
+
+void TKestrune::ShowTitle(const std::string& text)
+{
+    framework::Application().SetTitle(text);
+}
+
+void TKestrune::ShowFileName(const std::string& path)
+{
+    lbFileName->SetCaption(path);
+    lbFileName->SetHint(path);
+}

@@ -1,0 +1,20 @@
+// Commands whose subsystems are not in the program yet: each is wired to its buttons and menu
+// entries already and does nothing until its subsystem fills it in.
+#include "Kestrune.h"
+
+void TKestrune::tbOpenClick() {}
+void TKestrune::tbRecordClick() {}
+void TKestrune::tbPauseClick() {}
+void TKestrune::btnStopClick() {}
+void TKestrune::tbrecandpauseClick() {}
+void TKestrune::tbPlayItClick() {}
+void TKestrune::tbStopPlaybackClick() {}
+void TKestrune::PlayIt1Click() {}
+void TKestrune::StopPlayback1Click() {}
+void TKestrune::btnMixerClick() {}
+void TKestrune::tbQueueClick() {}
+void TKestrune::tbSetClick() {}
+void TKestrune::Help1Click() {}
+void TKestrune::About1Click() {}
+void TKestrune::HidetoTrayIcon1Click() {}
+void TKestrune::RestorefromTrayIcon1Click() {}

@@ -1,0 +1,15 @@
+#pragma once
+// The title strip across the top of the skin stands in for a caption bar: a press on it moves
+// the window, and four glyph zones at its right end act on release. Coordinates are the
+// window's client pixels; width is the window's width.
+
+enum class TitleZone { None, About, Help, Minimize, Close };
+
+// Height of the strip, in pixels.
+inline constexpr int TitleStripHeight = 20;
+
+// A press here starts moving the window: the strip, left of the glyph zones.
+bool PressStartsWindowDrag(int x, int y, int width);
+
+// The glyph zone under a release, or None (also for the pixels between the zones).
+TitleZone TitleZoneAt(int x, int y, int width);
