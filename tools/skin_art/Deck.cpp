@@ -128,8 +128,8 @@ void TimeWindow(QPainter& p)
     p.save();
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(34, 120, 48));
-    for (int gap : {kDigitLeft[1] + 15, kDigitLeft[3] + 15}) {
-        const qreal x = (gap + (gap == kDigitLeft[1] + 15 ? kDigitLeft[2] : kDigitLeft[4])) / 2.0;
+    for (int pair : {1, 3}) {
+        const qreal x = (kDigitLeft[pair] + 15 + kDigitLeft[pair + 1]) / 2.0;  // middle of the gap
         for (qreal y : {kDigitTop + 10.5, kDigitTop + 20.5})
             p.drawEllipse(QPointF(x, y), 1.3, 1.3);
     }
@@ -142,8 +142,7 @@ void MeterBar(QPainter& p)
     const QRect meters = kMeterLeft.united(kMeterRight);
     Recess(p, meters.adjusted(-1, 0, 1, 0), pal::ink, pal::goldShadow, pal::goldLight, 1.5);
 
-    const QRect plate = QRect(kLeftDb.left() - 4, kLeftDb.top() - 5, kLeftDb.width() + 8, 0)
-                            .united(QRect(kRightDb.left() - 4, kRightDb.bottom(), kRightDb.width() + 8, 1));
+    const QRect plate(QPoint(kLeftDb.left() - 4, kLeftDb.top() - 5), QPoint(kRightDb.right() + 4, kRightDb.bottom()));
     Recess(p, plate, pal::goldDeep, pal::goldShadow, pal::goldLight, 2);
 
     const QFont small = SkinFont(8, true);
@@ -159,6 +158,9 @@ void FileNameField(QPainter& p)
     Recess(p, kFileName, pal::window, pal::goldShadow, pal::goldLight, 0);
     Engraved(p, QRect(22, kFileName.top(), 58, kFileName.height()), Qt::AlignLeft | Qt::AlignVCenter, "FileName",
         SkinFont(11, true), pal::engrave, pal::goldLight);
+    const int right = kFileName.right() + 2;
+    Engraved(p, QRect(right, kFileName.top(), kPanel.right() - 4 - right, kFileName.height()), Qt::AlignCenter,
+        "STEREO", SkinFont(9, true), pal::engrave, pal::goldLight);
 }
 
 } // namespace

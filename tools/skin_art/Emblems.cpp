@@ -74,7 +74,8 @@ QImage TrayIcon(TrayState state, int size)
     case TrayState::Playing: glyph = 3; break;
     default: glyph = 4; break;
     }
-    const qreal scale = size * 0.85 / 20.0;
+    // Small icons lose the glyph's margin so that it stays legible.
+    const qreal scale = size * (size < 24 ? 0.95 : 0.85) / 20.0;
     p.translate(size / 2.0, size / 2.0);
     p.scale(scale, scale);
     p.translate(-10, -10);

@@ -32,7 +32,7 @@ QFont SkinFont(int pixelSize, bool bold)
 
 namespace {
 
-// Three stacked shapes: `before` shifted up-left, `after` shifted down-right, the fill on top.
+// The up-left colour shifted up-left, the down-right colour shifted down-right, the fill on top.
 void Bevel(QPainter& p, const QRect& inside, const QColor& fill, const QColor& upLeft, const QColor& downRight,
     qreal radius)
 {

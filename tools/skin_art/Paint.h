@@ -23,8 +23,9 @@ inline const QColor goldLight(228, 214, 122);    // bevel highlights on the pane
 inline const QColor goldShadow(108, 98, 26);     // bevel shadows on the panel
 inline const QColor engrave(92, 82, 20);         // lettering cut into the panel
 inline const QColor cream(240, 232, 196);        // lettering on green
-inline const QColor silver(222, 222, 214);       // glyphs
-inline const QColor silverDark(150, 150, 144);
+inline const QColor silverTop(248, 248, 240);    // glyphs: lit from above
+inline const QColor silverBottom(168, 168, 160);
+inline const QColor glyphOutline(16, 16, 14);
 inline const QColor lcdLit(84, 255, 112);
 inline const QColor lcdDim(14, 40, 18);
 inline const QColor recGreen(52, 204, 84);

@@ -25,7 +25,10 @@ void PaintGlyph(QPainter& p, int index);
 void PaintTransportGlyph(QPainter& p, int index);  // record, play, pause, stop and the spares like them
 void PaintToolGlyph(QPainter& p, int index);       // folder, mixer, queue, settings and the other spares
 
-// The tape reel seen from above, spokes at `angleDeg`, about (cx, cy) with the spokes' `radius`.
+// A glyph's shape in silver with a dark outline, which reads on the gold panel and the dark plates alike.
+void Silver(QPainter& p, const QPainterPath& shape);
+
+// A reel's three spokes and hub about (cx, cy), the spokes `radius` long, the first at `angleDeg`.
 void PaintSpokes(QPainter& p, qreal cx, qreal cy, qreal radius, qreal angleDeg);
 
 } // namespace art

@@ -9,15 +9,6 @@ namespace art {
 
 namespace {
 
-const QColor kSilverTop(248, 248, 240);
-const QColor kSilverBottom(168, 168, 160);
-const QColor kOutline(16, 16, 14);
-
-void Silver(QPainter& p, const QPainterPath& shape)
-{
-    Solid(p, shape, kSilverTop, kSilverBottom, kOutline, 1.1);
-}
-
 QPainterPath Poly(std::initializer_list<QPointF> points)
 {
     QPainterPath path;
@@ -39,11 +30,11 @@ void Folder(QPainter& p)
     const QColor manilaTop(238, 214, 120);
     const QColor manilaBottom(184, 150, 58);
     Solid(p, Poly({{1.5, 6}, {6.5, 6}, {8, 7.5}, {15.5, 7.5}, {15.5, 17}, {1.5, 17}}), manilaTop.darker(115),
-        manilaBottom.darker(115), kOutline, 1.0);
+        manilaBottom.darker(115), pal::glyphOutline, 1.0);
     const QPainterPath arrow =
         Poly({{9.5, 0.8}, {13.5, 0.8}, {13.5, 6}, {16.5, 6}, {11.5, 11.5}, {6.5, 6}, {9.5, 6}});
     Solid(p, arrow, pal::recGreen.lighter(135), pal::recGreen.darker(125), QColor(8, 52, 18), 1.0);
-    Solid(p, Poly({{4.5, 10.5}, {18.8, 10.5}, {15.8, 17}, {1.5, 17}}), manilaTop, manilaBottom, kOutline, 1.0);
+    Solid(p, Poly({{4.5, 10.5}, {18.8, 10.5}, {15.8, 17}, {1.5, 17}}), manilaTop, manilaBottom, pal::glyphOutline, 1.0);
 }
 
 // Three faders, each knob at a different height.
@@ -53,7 +44,7 @@ void Mixer(QPainter& p)
     const qreal knobs[] = {12, 5.5, 9};
     p.save();
     for (qreal x : xs) {
-        p.setPen(QPen(kOutline, 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(pal::glyphOutline, 2.6, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(x, 2.5), QPointF(x, 17.5));
         p.setPen(QPen(QColor(110, 110, 104), 1.0, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(x, 3), QPointF(x, 17));
@@ -77,9 +68,9 @@ void Queue(QPainter& p)
     const QPointF c(12.8, 12.2);
     QPainterPath face;
     face.addEllipse(c, 6.2, 6.2);
-    Solid(p, face, QColor(252, 252, 246), QColor(196, 196, 186), kOutline, 1.1);
+    Solid(p, face, QColor(252, 252, 246), QColor(196, 196, 186), pal::glyphOutline, 1.1);
     p.save();
-    p.setPen(QPen(kOutline, 1.2, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(pal::glyphOutline, 1.2, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(c, c + QPointF(0, -4.2));
     p.drawLine(c, c + QPointF(3.0, 1.2));
     p.setPen(Qt::NoPen);
@@ -118,9 +109,9 @@ void Speaker(QPainter& p)
     p.setBrush(Qt::NoBrush);
     for (qreal r : {3.5, 6.5}) {
         const QRectF arc(10 - r + 2, 10 - r, 2 * r, 2 * r);
-        p.setPen(QPen(kOutline, 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(pal::glyphOutline, 2.6, Qt::SolidLine, Qt::RoundCap));
         p.drawArc(arc, -45 * 16, 90 * 16);
-        p.setPen(QPen(kSilverTop, 1.2, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(pal::silverTop, 1.2, Qt::SolidLine, Qt::RoundCap));
         p.drawArc(arc, -45 * 16, 90 * 16);
     }
     p.restore();
@@ -138,7 +129,7 @@ void Microphone(QPainter& p)
     stand.lineTo(10, 17.5);
     stand.moveTo(6.5, 17.5);
     stand.lineTo(13.5, 17.5);
-    p.setPen(QPen(kOutline, 2.8, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(pal::glyphOutline, 2.8, Qt::SolidLine, Qt::RoundCap));
     p.drawPath(stand);
     p.setPen(QPen(QColor(200, 200, 192), 1.2, Qt::SolidLine, Qt::RoundCap));
     p.drawPath(stand);

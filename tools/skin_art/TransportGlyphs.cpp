@@ -6,19 +6,15 @@
 
 namespace art {
 
+void Silver(QPainter& p, const QPainterPath& shape)
+{
+    Solid(p, shape, pal::silverTop, pal::silverBottom, pal::glyphOutline, 1.1);
+}
+
 namespace {
 
 constexpr int kGlyph = 20;
 constexpr int kGlyphs = 18;
-
-const QColor kSilverTop(248, 248, 240);
-const QColor kSilverBottom(168, 168, 160);
-const QColor kOutline(16, 16, 14);
-
-void Silver(QPainter& p, const QPainterPath& shape)
-{
-    Solid(p, shape, kSilverTop, kSilverBottom, kOutline, 1.1);
-}
 
 QPainterPath Box(qreal x, qreal y, qreal w, qreal h, qreal radius = 1.0)
 {
