@@ -29,27 +29,17 @@ void TTransparentButton::SetImageIndex(int index)
 
 void TTransparentButton::SetNumGlyphs(int count)
 {
-    count = std::clamp(count, 1, 4);
-    if (count == numGlyphs_)
-        return;
-    numGlyphs_ = count;
-    Invalidate();
+    StoreAndInvalidate(numGlyphs_, std::clamp(count, 1, 4));
 }
 
 void TTransparentButton::SetFrameStyle(TFrameStyle style)
 {
-    if (style == frameStyle_)
-        return;
-    frameStyle_ = style;
-    Invalidate();
+    StoreAndInvalidate(frameStyle_, style);
 }
 
 void TTransparentButton::SetTransparent(bool on)
 {
-    if (on == transparent_)
-        return;
-    transparent_ = on;
-    Invalidate();
+    StoreAndInvalidate(transparent_, on);
 }
 
 void TTransparentButton::SetDown(bool down)
@@ -64,43 +54,28 @@ void TTransparentButton::SetDown(bool down)
 
 void TTransparentButton::SetBorderWidth(uint32_t width)
 {
-    if (width == borderWidth_)
-        return;
-    borderWidth_ = width;
-    Invalidate();
+    StoreAndInvalidate(borderWidth_, width);
 }
 
 void TTransparentButton::SetCaption(const std::string& caption)
 {
-    if (caption == caption_)
-        return;
-    caption_ = caption;
-    GrabAccelerator();
-    Invalidate();
+    if (StoreAndInvalidate(caption_, caption))
+        GrabAccelerator();
 }
 
 void TTransparentButton::SetTextAlign(TTextAlign align)
 {
-    if (align == textAlign_)
-        return;
-    textAlign_ = align;
-    Invalidate();
+    StoreAndInvalidate(textAlign_, align);
 }
 
 void TTransparentButton::SetSpacing(int spacing)
 {
-    if (spacing == spacing_)
-        return;
-    spacing_ = spacing;
-    Invalidate();
+    StoreAndInvalidate(spacing_, spacing);
 }
 
 void TTransparentButton::SetWordWrap(bool on)
 {
-    if (on == wordWrap_)
-        return;
-    wordWrap_ = on;
-    Invalidate();
+    StoreAndInvalidate(wordWrap_, on);
 }
 
 void TTransparentButton::RepaintNow()

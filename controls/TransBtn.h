@@ -143,6 +143,15 @@ private:
 
     void RepaintNow();
     void Invalidate();
+    // The setters that repaint only on a change: answers whether the value changed.
+    template <typename T> bool StoreAndInvalidate(T& field, const T& value)
+    {
+        if (field == value)
+            return false;
+        field = value;
+        Invalidate();
+        return true;
+    }
 
     // Painting, in TransBtnPaint.cpp.
     void PaintBackground(QPainter& canvas) const;
