@@ -14,6 +14,12 @@ void TKestrune::ShowElapsedTime(int32_t hours, int32_t minutes, int32_t seconds)
         digits[i]->SetImageIndex(values[i]);
 }
 
+void TKestrune::ShowElapsedSeconds(uint32_t seconds)
+{
+    ShowElapsedTime(static_cast<int32_t>(seconds / 3600), static_cast<int32_t>(seconds % 3600 / 60),
+        static_cast<int32_t>(seconds % 60));
+}
+
 void TKestrune::StartReelAnimation()
 {
     tmRecordCircle->SetEnabled(true);
@@ -45,6 +51,6 @@ void TKestrune::ShowTitle(const std::string& text)
 
 void TKestrune::ShowFileName(const std::string& path)
 {
-    lbFileName->SetCaption(path);
+    lbFileName->SetCaption(ShortFileName(path));
     lbFileName->SetHint(path);
 }

@@ -1,6 +1,8 @@
 #include "Kestrune.h"
 
 #include "framework/Application.h"
+#include "framework/Messages.h"
+#include "platform/Files.h"
 #include "playback/wmaio.h"
 #include "settings/SettingsStore.h"
 
@@ -10,6 +12,8 @@ namespace {
 // Client size of the window, fixed: the skin is drawn for exactly this size.
 constexpr int ClientWidth = 400;
 constexpr int ClientHeight = 210;
+// Posted once at creation: the command-line start runs once the window is shown.
+constexpr uint32_t WM_COMMANDLINE_START = framework::WM_USER + 10;
 } // namespace
 
 TKestrune::TKestrune(RecordingQueue& queue) : Queue(queue)
@@ -28,22 +32,60 @@ TKestrune::TKestrune(RecordingQueue& queue) : Queue(queue)
     CreateSkin();
     OnCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
     OnClose = [this] { FormClose(); };
-    framework::Application().SetMainForm(this);
+    OnMessage(WM_COMMANDLINE_START, [this](framework::TMessage&) { CommandLineStart(); });
+    auto& app = framework::Application();
+    app.SetMainForm(this);
+    app.OnIdle = [this] { ApplicationEvents1Idle(); };
     FormCreate();
+}
+
+TKestrune::~TKestrune()
+{
+    auto& app = framework::Application();
+    app.OnIdle = nullptr;
+    if (app.MainForm() == this)
+        app.SetMainForm(nullptr);
 }
 
 void TKestrune::FormCreate()
 {
     LoadSettings();
     LoadWmaLibrary();
-    ShowFileName("[null]");
-    framework::Application().SetTitle("Kestrune");
-    ShowStatus("Ready for your command ...");
+    State.QueueRecordingFlag = false;
+    State.TargetFile.clear();
+    lbFileName->SetCaption("[null]");
+    lbFileName->SetHint("[null]");
+    State.StatusText = "Ready for your command ...";
+    ShowTitle("Kestrune");
+    ShowStatus(State.StatusText);
+    PostMessage(WM_COMMANDLINE_START, 0, 0);
+    update();
+}
+
+void TKestrune::CommandLineStart()
+{
+    const std::string target = framework::Application().ParamStr(1);
+    if (target.empty())
+        return;
+    State.TargetFile = target;
+    // A bare file name has no folder to make: "Unable to create directory", nothing starts.
+    platform::ForceDirectories(platform::ExtractFileDir(target));
+    ShowFileName(target);
+    tbRecordClick();
 }
 
 void TKestrune::FormCloseQuery(bool& canClose)
 {
     canClose = true;
+    if (!State.Recording)
+        return;
+    const int answer = framework::Application().MessageBox("You are recording, Stop recording and Quit ?", "Confirm",
+        framework::MB_YESNO | framework::MB_ICONQUESTION | framework::MB_DEFBUTTON1);
+    if (answer != framework::IDYES) {
+        canClose = false;
+        return;
+    }
+    btnStopClick();
 }
 
 void TKestrune::FormClose()

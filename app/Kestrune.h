@@ -3,12 +3,16 @@
 // program; its handlers live beside the subsystem they belong to.
 //
 // Sections:
-//   1. Lifecycle (app/Kestrune.cpp): creation, close query, close, exit, minimize.
+//   1. Lifecycle (app/Kestrune.cpp, app/IdleRules.cpp): creation, the command-line start,
+//      the idle rules, close query, close, exit, minimize.
 //   2. Settings (settings/): the settings record and the program-wide queue.
 //   3. Skin (app/Skin.cpp): the window's elements, image lists, timers and pop-up menu.
 //   4. Display (app/Display.cpp): time digits, reels, status line, title, file name.
 //   5. Title strip (app/TitleStrip.cpp): moving the window, the four glyph zones.
-//   6. Commands of the subsystems still to come (app/PendingCommands.cpp).
+//   6. Recording session (recording/Session.cpp): start, pause, resume, stop, elapsed time.
+//   7. File naming (recording/Naming.cpp): automatic names, the file selection.
+//   8. Tray icon (app/Tray.cpp): its picture and tooltip.
+//   9. Commands of the subsystems still to come (app/PendingCommands.cpp).
 #include "controls/IndexImage.h"
 #include "controls/TransBtn.h"
 #include "framework/Form.h"
@@ -16,7 +20,9 @@
 #include "framework/ImageList.h"
 #include "framework/Label.h"
 #include "framework/PopupMenu.h"
+#include "framework/SaveDialog.h"
 #include "framework/Timer.h"
+#include "playback/AudioFileInfo.h"
 #include "recording/RecorderState.h"
 #include "settings/RecorderSettings.h"
 #include "settings/RecordingQueue.h"
@@ -30,9 +36,14 @@ class TKestrune : public framework::TForm {
 public:
     // The queue is the program's one list, created before the window and outliving it.
     explicit TKestrune(RecordingQueue& queue);
+    ~TKestrune() override;
 
     // --- 1. Lifecycle -------------------------------------------------------------------
     void FormCreate();
+    // WM_USER + 10, posted once by FormCreate: records into the file named on the command line.
+    void CommandLineStart();
+    // Whenever the message queue has become empty: which commands are shown.
+    void ApplicationEvents1Idle();
     void FormCloseQuery(bool& canClose);
     void FormClose();
     void Exit1Click();
@@ -45,6 +56,7 @@ public:
     RecorderSettings Settings;
     RecordingQueue& Queue;
     RecorderState State;
+    AudioFileInfo FileInfo; // the target file's description (continuing, playback)
 
     // --- 3. Skin: every element, bottom to top as created. Owned by the window. ----------
     framework::TImageList* imNum = nullptr;    // digits 0-9, 15 x 30
@@ -83,6 +95,8 @@ public:
     framework::TLabel* lbMaxR = nullptr;
 
     framework::TTimer* tmRecordCircle = nullptr;
+    framework::TTimer* tmRecordTime = nullptr;
+    framework::TSaveDialog* SaveDialog1 = nullptr;
 
     framework::TPopupMenu* PopupMenu1 = nullptr;
     framework::TMenuItem* SelectFile1 = nullptr;
@@ -105,6 +119,8 @@ public:
     // --- 4. Display ---------------------------------------------------------------------
     // Sets the six digit images to hh mm ss; every digit is set (and repainted) each time.
     void ShowElapsedTime(int32_t hours, int32_t minutes, int32_t seconds);
+    // The digits for a number of whole seconds.
+    void ShowElapsedSeconds(uint32_t seconds);
     // Reels turn from now on; the digits restart at 00 00 00.
     void StartReelAnimation();
     void StopReelAnimation();
@@ -113,7 +129,7 @@ public:
     void ShowStatus(const std::string& text);
     // The application title, the text of the taskbar entry.
     void ShowTitle(const std::string& text);
-    // The label shows the path, its hint the full path.
+    // The label shows the path shortened to fit, its hint the full path.
     void ShowFileName(const std::string& path);
 
     // --- 5. Title strip -----------------------------------------------------------------
@@ -121,12 +137,45 @@ public:
     void imMainMouseMove(Qt::KeyboardModifiers shift, int x, int y);
     void imMainMouseUp(framework::TMouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
-    // --- 6. Commands of the subsystems still to come ------------------------------------
-    void tbOpenClick();
+    // --- 6. Recording session ------------------------------------------------------------
     void tbRecordClick();
     void tbPauseClick();
     void btnStopClick();
     void tbrecandpauseClick();
+    void tmRecordTimeTimer();
+    // Starts the engine into TargetFile with the configured format; false (after an error
+    // box) when the engine refuses.
+    bool StartRecording();
+    // Title, tooltip, tray picture and status line of a running recording.
+    void ShowRecordingStatus();
+    // Pauses a running recording or resumes a paused one; manual is false for the automatic
+    // pause and resume of the level watch.
+    void PauseOrResume(bool manual);
+    // A playback exists (playing or paused): the play button shows its pause glyph.
+    bool PlaybackOpen() const;
+
+    // --- 7. File naming -------------------------------------------------------------------
+    // The file selection command.
+    void tbOpenClick();
+    // A full path from the auto-name settings and the clock; empty when no part is chosen.
+    // Creates the folder (throws "Unable to create directory" when it cannot).
+    std::string MakeAutoFileName();
+    // The path as lbFileName shows it, measured in its font.
+    std::string ShortFileName(const std::string& path) const;
+
+    // --- 8. Tray icon ---------------------------------------------------------------------
+    // Loads one of the five pictures from the program's folder; with refresh a shown icon
+    // is shown anew at once.
+    void LoadTrayIcon(const std::string& fileName, bool refresh);
+    void SetTrayToolTip(const std::string& text);
+    // The application title and the tray tooltip, in that order.
+    void ShowTitleAndToolTip(const std::string& text);
+    std::string TrayIconFile; // the picture last loaded
+    std::string TrayToolTip;
+
+    // --- 9. Commands of the subsystems still to come ------------------------------------
+    // Blanks both meters and clears the maxima.
+    void ResetMeters();
     void tbPlayItClick();
     void tbStopPlaybackClick();
     void PlayIt1Click();

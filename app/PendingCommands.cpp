@@ -2,11 +2,7 @@
 // entries already and does nothing until its subsystem fills it in.
 #include "Kestrune.h"
 
-void TKestrune::tbOpenClick() {}
-void TKestrune::tbRecordClick() {}
-void TKestrune::tbPauseClick() {}
-void TKestrune::btnStopClick() {}
-void TKestrune::tbrecandpauseClick() {}
+void TKestrune::ResetMeters() {}
 void TKestrune::tbPlayItClick() {}
 void TKestrune::tbStopPlaybackClick() {}
 void TKestrune::PlayIt1Click() {}

@@ -124,6 +124,11 @@ void TKestrune::CreateSkin()
     tmRecordCircle->SetEnabled(false);
     tmRecordCircle->SetInterval(200);
     tmRecordCircle->OnTimer = [this] { tmRecordCircleTimer(); };
+    tmRecordTime = new framework::TTimer(this, "tmRecordTime");
+    tmRecordTime->SetEnabled(false);
+    tmRecordTime->SetInterval(200);
+    tmRecordTime->OnTimer = [this] { tmRecordTimeTimer(); };
+    SaveDialog1 = new framework::TSaveDialog(this, "SaveDialog1");
 
     CreatePopupMenu();
     imMain->SetPopupMenu(PopupMenu1);
@@ -136,7 +141,8 @@ void TKestrune::CreatePopupMenu()
     SelectFile1 = m->Add("SelectFile1", "Select File ...", [this] { tbOpenClick(); });
     StartRecording1 = m->Add("StartRecording1", "Start Recording", [this] { tbRecordClick(); });
     PauseRecording1 = m->Add("PauseRecording1", "Pause Recording", [this] { tbPauseClick(); });
-    Startandpauserecording1 = m->Add("Startandpauserecording1", "Start and Pause Recording");
+    Startandpauserecording1 =
+        m->Add("Startandpauserecording1", "Start and Pause Recording", [this] { tbrecandpauseClick(); });
     StopRecording1 = m->Add("StopRecording1", "Stop Recording", [this] { btnStopClick(); });
     m->AddSeparator("N7");
     PlayIt1 = m->Add("PlayIt1", "Play It", [this] { PlayIt1Click(); });

@@ -10,14 +10,39 @@
 #include <QApplication>
 #include <QScreen>
 #include <QStyle>
+#include <cstdio>
+#include <cstring>
 #include <memory>
+
+namespace {
+constexpr const char* Usage = "Usage: kestrune [FILE]\n"
+                              "Records the sound input. With FILE, starts recording into it at once\n"
+                              "(its folders are created); the format follows the settings in set.ini\n"
+                              "beside the program.\n"
+                              "\n"
+                              "  --help     show this text and exit\n"
+                              "  --version  show the version and exit\n";
+} // namespace
 
 int main(int argc, char** argv)
 {
+    // Answered before any window or display is needed.
+    if (argc >= 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("kestrune %s\n", KESTRUNE_VERSION);
+        return 0;
+    }
+
     QApplication qtApp(argc, argv);
     BindRecordEngine();
     RecordingQueue queue;
     auto& app = framework::Application();
+    // Qt has taken its own options out; the first of what remains names the target file.
+    for (const QString& argument : QCoreApplication::arguments().mid(1))
+        app.Params.push_back(argument.toStdString());
     app.SetTitle("Kestrune");
     app.InstallIdleHook();
 

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -21,6 +22,11 @@ public:
     // The window whose title follows Title and which Minimize minimizes.
     void SetMainForm(QWidget* form);
     QWidget* MainForm() const { return mainForm_; }
+
+    // The command-line arguments after the program's name (main sets them; tests their own).
+    std::vector<std::string> Params;
+    // Argument i counted from 1, or empty when there is none.
+    std::string ParamStr(size_t i) const { return i >= 1 && i <= Params.size() ? Params[i - 1] : std::string(); }
 
     // Runs whenever the message queue has become empty, before the loop waits for input.
     std::function<void()> OnIdle;

@@ -35,6 +35,27 @@ void ForceDirectories(const std::string& folder)
         throw PlatformError("Unable to create directory");
 }
 
+std::string MoveAside(const std::string& path)
+{
+    std::error_code ec;
+    if (!FileExists(path))
+        return {};
+    for (int n = 0; n < 1000; ++n) {
+        const std::string aside = path + ".overwritten" + (n == 0 ? std::string() : std::to_string(n));
+        if (fs::exists(aside, ec))
+            continue;
+        return RenameFile(path, aside) ? aside : std::string();
+    }
+    return {};
+}
+
+bool RenameFile(const std::string& from, const std::string& to)
+{
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    return !ec;
+}
+
 std::string ExtractFileDir(const std::string& path)
 {
     const auto cut = path.rfind(PathSeparator);

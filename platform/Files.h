@@ -14,6 +14,13 @@ bool DeleteFile(const std::string& path);
 // PlatformError("Unable to create directory") for an empty path or one that cannot be made.
 void ForceDirectories(const std::string& folder);
 
+// Renames the file to a free name beside it (same folder, the name with ".overwritten" and a
+// number if needed) and answers that name; empty when it could not be moved.
+std::string MoveAside(const std::string& path);
+
+// Renames from to to, replacing to; false when it could not.
+bool RenameFile(const std::string& from, const std::string& to);
+
 // The folder part of a path, without its trailing separator; empty for a bare file name.
 std::string ExtractFileDir(const std::string& path);
 

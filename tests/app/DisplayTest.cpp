@@ -257,8 +257,9 @@ TEST(MainWindowMenu, EntriesInOrderOpenedByTheRightButton)
     for (size_t i = 0; i < items.size(); ++i) {
         EXPECT_EQ(items[i]->Name(), expected[i].first);
         EXPECT_EQ(items[i]->IsSeparator(), expected[i].second.empty()) << expected[i].first;
-        if (!items[i]->IsSeparator())
+        if (!items[i]->IsSeparator()) {
             EXPECT_EQ(items[i]->Caption(), expected[i].second);
+        }
     }
 
     // A right-button click on the background opens it; "Exit" closes the window.
