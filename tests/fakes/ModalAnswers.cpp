@@ -8,9 +8,9 @@ ModalAnswers::ModalAnswers(framework::ModalAnswer fallback) : fallback_(std::mov
         seen_.push_back(request);
         if (answers_.empty())
             return fallback_;
-        auto answer = answers_.front();
+        auto action = std::move(answers_.front());
         answers_.pop_front();
-        return answer;
+        return action(request);
     });
 }
 

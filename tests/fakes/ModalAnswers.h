@@ -4,6 +4,7 @@
 #include "framework/Interaction.h"
 
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -18,11 +19,17 @@ public:
     ModalAnswers(const ModalAnswers&) = delete;
     ModalAnswers& operator=(const ModalAnswers&) = delete;
 
-    void Queue(framework::ModalAnswer answer) { answers_.push_back(std::move(answer)); }
+    using Action = std::function<framework::ModalAnswer(const framework::ModalRequest&)>;
+    void Queue(framework::ModalAnswer answer)
+    {
+        answers_.push_back([answer](const framework::ModalRequest&) { return answer; });
+    }
+    // An answer that works the request's form (or looks at the request) first.
+    void QueueAction(Action action) { answers_.push_back(std::move(action)); }
     const std::vector<framework::ModalRequest>& Seen() const { return seen_; }
 
 private:
-    std::deque<framework::ModalAnswer> answers_;
+    std::deque<Action> answers_;
     std::vector<framework::ModalRequest> seen_;
     framework::ModalAnswer fallback_;
 };

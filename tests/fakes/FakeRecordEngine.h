@@ -1,0 +1,34 @@
+#pragma once
+// Stands in for the recording library in the program's slots while alive: keeps every call
+// and answers StartRecord as told. The real slots come back when it goes.
+#include "recording/RecordIO.h"
+
+#include <string>
+#include <vector>
+
+namespace fakes {
+
+class FakeRecordEngine {
+public:
+    struct Start {
+        StartRecordParams params;
+        std::string path;
+        int32_t append;
+        int32_t startMs;
+        uint32_t existingMs;
+    };
+
+    FakeRecordEngine();
+    ~FakeRecordEngine();
+    FakeRecordEngine(const FakeRecordEngine&) = delete;
+    FakeRecordEngine& operator=(const FakeRecordEngine&) = delete;
+
+    bool startAnswer = true;
+    std::vector<Start> starts;
+    std::vector<std::string> calls; // "start", "pause", "resume", "stop" in order
+
+private:
+    RecordOperations saved_;
+};
+
+} // namespace fakes

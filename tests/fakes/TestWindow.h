@@ -1,0 +1,50 @@
+#pragma once
+// A main window for one test: its own program folder (so its set.ini is the test's), an
+// optional set.ini text, a tick count and a local time the test sets by hand.
+#include "TempFolder.h"
+#include "app/Kestrune.h"
+#include "framework/Application.h"
+#include "platform/LocalTime.h"
+#include "platform/TickCount.h"
+
+#include <memory>
+
+namespace fakes {
+
+struct TestWindow {
+    TempFolder folder;
+    RecordingQueue queue;
+    uint32_t tick = 1000; // milliseconds, as the window's clock reads them
+    std::unique_ptr<TKestrune> w;
+
+    explicit TestWindow(const std::string& setIni = {})
+    {
+        folder.BecomeExeFolder();
+        if (!setIni.empty())
+            WriteWholeFile(folder.File("set.ini"), setIni);
+        platform::SetTickSource([this] { return tick; });
+        w = std::make_unique<TKestrune>(queue);
+    }
+    ~TestWindow()
+    {
+        w.reset();
+        framework::Application().Params.clear();
+        platform::SetTickSource({});
+        platform::SetLocalTimeSource({});
+    }
+    TKestrune* operator->() { return w.get(); }
+    TKestrune& operator*() { return *w; }
+    // Lets time pass: the tick count moves on, and the record-time timer ticks every 200 ms.
+    void Run(uint32_t ms)
+    {
+        for (uint32_t left = ms; left > 0;) {
+            const uint32_t step = left < 200 ? left : 200;
+            tick += step;
+            left -= step;
+            if (w->tmRecordTime->Enabled())
+                w->tmRecordTime->Tick();
+        }
+    }
+};
+
+} // namespace fakes

@@ -1,0 +1,381 @@
+// The recording session from the window's commands, with a fake engine, a clock set by hand
+// and scripted dialogs.
+#include "fakes/FakeRecordEngine.h"
+#include "fakes/ModalAnswers.h"
+#include "fakes/TestWindow.h"
+#include "platform/Files.h"
+#include "recording/FileExists.h"
+#include "recording/Session.h"
+
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using framework::ModalKind;
+using framework::ModalRequest;
+
+namespace {
+
+std::string Le(uint32_t v, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>(v >> (8 * i));
+    return out;
+}
+
+// A silent 16-bit WAV file of the given length.
+std::string SilentWav(uint32_t rate, uint16_t channels, uint32_t ms)
+{
+    const uint32_t bytes = static_cast<uint32_t>(uint64_t(rate) * channels * 2 * ms / 1000);
+    const std::string fmt = Le(1, 2) + Le(channels, 2) + Le(rate, 4) + Le(rate * channels * 2, 4) +
+        Le(channels * 2u, 2) + Le(16, 2);
+    const std::string chunks = "fmt " + Le(16, 4) + fmt + "data" + Le(bytes, 4) + std::string(bytes, '\0');
+    return "RIFF" + Le(static_cast<uint32_t>(4 + chunks.size()), 4) + "WAVE" + chunks;
+}
+
+// The file-exists question answered by one of its buttons (null: closed by the title bar),
+// after a look at the dialog.
+fakes::ModalAnswers::Action Answer(QPushButton* TfmFileExists::*button,
+    std::function<void(TfmFileExists&)> look = {})
+{
+    return [button, look](const ModalRequest& request) {
+        auto* dialog = qobject_cast<TfmFileExists*>(request.form);
+        EXPECT_NE(dialog, nullptr) << "expected the file-exists question, got \"" << request.text << "\"";
+        if (!dialog)
+            return framework::ModalAnswer{};
+        if (look)
+            look(*dialog);
+        if (button)
+            (dialog->*button)->click();
+        return framework::ModalAnswer{dialog->ModalResult(), {}};
+    };
+}
+
+std::vector<int> Digits(TKestrune& w)
+{
+    return {w.n1->ImageIndex(), w.n2->ImageIndex(), w.n3->ImageIndex(), w.n4->ImageIndex(), w.n5->ImageIndex(),
+        w.n6->ImageIndex()};
+}
+
+class Session : public testing::Test {
+protected:
+    Session()
+    {
+        win->Settings.Format.UseWma = false;
+        win->Settings.Format.RecordType = 1; // MP3
+    }
+    std::string Target(const std::string& name) { return win.folder.File(name); }
+    // Starts into a new file of that name.
+    void Start(const std::string& name)
+    {
+        win->State.TargetFile = Target(name);
+        win->tbRecordClick();
+    }
+
+    fakes::FakeRecordEngine engine;
+    fakes::TestWindow win;
+};
+
+} // namespace
+
+TEST(SessionRules, TextsParametersAndTheFormatCheck)
+{
+    RecordingFormat f;
+    f.UseWma = false;
+    f.RecordType = 1;
+    EXPECT_EQ(RecordingStatusText(false, f), "Recording Stereo 44100 Samples/Sec 128 K Bit rate MP3 Audio ...");
+    f.RecordType = 0;
+    f.Channels = 1;
+    f.SampleRate = 8000;
+    EXPECT_EQ(RecordingStatusText(true, f), "Queue Recording Mono 8000 Samples/Sec WAV Audio ...");
+    const StartRecordParams wav = StartParamsOf(f);
+    EXPECT_EQ((std::vector<int32_t>{wav.Format, wav.SampleRate, wav.Channels, wav.BufferSize, wav.BufferNumber, wav.Bitrate}),
+        (std::vector<int32_t>{0, 8000, 1, 2000, 16, 128}));
+    f.UseWma = true;
+    f.WmaChannels = 1;
+    f.WmaSamplePerSec = 22050;
+    f.WmaBitrate = 32;
+    EXPECT_EQ(RecordingStatusText(false, f), "Recording Mono 22050 Samples/Sec 32 K Bit rate WMA Audio ...");
+    const StartRecordParams wma = StartParamsOf(f);
+    EXPECT_EQ((std::vector<int32_t>{wma.Format, wma.SampleRate, wma.Channels, wma.Bitrate}),
+        (std::vector<int32_t>{2, 22050, 1, 32}));
+
+    EXPECT_EQ(ElapsedTimeText(0), "00:00:00");
+    EXPECT_EQ(ElapsedTimeText(65), "00:01:05");
+    EXPECT_EQ(ElapsedTimeText(360000 + 3599), "100:59:59") << "hours keep all their digits";
+
+    // Each format's own extension fits, the two others' do not, in any case; others pass.
+    RecordingFormat mp3;
+    mp3.UseWma = false;
+    mp3.RecordType = 1;
+    EXPECT_FALSE(ExtensionFitsFormat("/r/take.Wav", mp3));
+    EXPECT_FALSE(ExtensionFitsFormat("/r/take.WMA", mp3));
+    EXPECT_TRUE(ExtensionFitsFormat("/r/take.mP3", mp3));
+    EXPECT_TRUE(ExtensionFitsFormat("/r/take.ogg", mp3));
+    EXPECT_TRUE(ExtensionFitsFormat("/r/take", mp3));
+    EXPECT_TRUE(ExtensionFitsFormat("/r.wav/take", mp3)) << "a dot in a folder is no extension";
+    EXPECT_FALSE(ExtensionFitsFormat("/r/take.mp3", f)) << "WMA configured";
+    EXPECT_TRUE(ExtensionFitsFormat("/r/take.wma", f));
+
+    // The running stretch and the banked time, across a wrap of the tick count.
+    EXPECT_EQ(ElapsedSeconds(0xFFFFFF00u + 5000, 0xFFFFFF00u, 65300), 70u);
+    EXPECT_EQ(ElapsedSeconds(999, 0, 0), 0u);
+}
+
+TEST_F(Session, StartRunsOnceAndShowsWhatItRecords)
+{
+    Start("take.mp3");
+    ASSERT_EQ(engine.starts.size(), 1u);
+    const auto& s = engine.starts[0];
+    EXPECT_EQ(s.path, Target("take.mp3"));
+    EXPECT_EQ(s.append, 0);
+    EXPECT_EQ(s.startMs, 0);
+    EXPECT_EQ(s.params.Format, 1);
+    EXPECT_EQ(s.params.Bitrate, 128);
+    EXPECT_TRUE(win->State.Recording);
+    EXPECT_FALSE(win->State.Paused);
+    EXPECT_TRUE(win->tmRecordTime->Enabled());
+    EXPECT_TRUE(win->tmRecordCircle->Enabled());
+    EXPECT_EQ(win->lbStatus->Caption(), "Recording Stereo 44100 Samples/Sec 128 K Bit rate MP3 Audio ...");
+    EXPECT_EQ(framework::Application().Title(), "Recording(00:00:00)");
+    EXPECT_EQ(win->TrayToolTip, "Recording(00:00:00)");
+    EXPECT_EQ(win->TrayIconFile, "ti_rec.ico");
+
+    win->tbRecordClick();
+    win->PauseOrResume(true);
+    win->tbRecordClick();
+    EXPECT_EQ(engine.starts.size(), 1u) << "no start while running or paused";
+
+    win->btnStopClick();
+    EXPECT_FALSE(win->State.Recording);
+    EXPECT_EQ(engine.calls, (std::vector<std::string>{"start", "pause", "stop"})) << "stopped from the pause";
+    EXPECT_EQ(win->lbStatus->Caption(), "Ready for your command ...");
+    EXPECT_EQ(framework::Application().Title(), "Kestrune");
+    EXPECT_EQ(win->TrayIconFile, "ti.ico");
+    EXPECT_EQ(Digits(*win), std::vector<int>(6, 0));
+    EXPECT_FALSE(win->tmRecordTime->Enabled());
+    EXPECT_FALSE(win->tmRecordCircle->Enabled());
+}
+
+TEST_F(Session, TheFormatCheckSendsAWrongNameToTheSelection)
+{
+    fakes::ModalAnswers answers;
+    answers.Queue({}); // the selection cancelled
+    Start("take.Wav");
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].kind, ModalKind::SaveDialog);
+    EXPECT_TRUE(engine.starts.empty());
+    EXPECT_TRUE(win->State.TargetFile.empty());
+    EXPECT_EQ(win->lbFileName->Caption(), "");
+
+    // A name chosen in that selection is recorded as it is, even in another format's extension.
+    answers.Queue({framework::IDOK, Target("chosen.WAV")});
+    Start("take.wav");
+    ASSERT_EQ(engine.starts.size(), 1u);
+    EXPECT_EQ(engine.starts[0].path, Target("chosen.WAV"));
+    win->btnStopClick();
+
+    Start("take.ogg");
+    ASSERT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(engine.starts[1].path, Target("take.ogg")) << "an unknown extension passes";
+}
+
+TEST_F(Session, TheFileExistsQuestion)
+{
+    fakes::WriteWholeFile(Target("old.mp3"), "old audio");
+    fakes::ModalAnswers answers;
+
+    // Cancel: nothing starts, the file stays.
+    answers.QueueAction(Answer(&TfmFileExists::btnCancel, [&](TfmFileExists& d) {
+        EXPECT_EQ(d.windowTitle(), "File Exists");
+        EXPECT_EQ(d.size(), QSize(471, 63));
+        EXPECT_EQ(d.lbFileName->Caption(), Target("old.mp3"));
+        EXPECT_TRUE(d.btnContinuedRec->isEnabled());
+        EXPECT_EQ(d.btnContinuedRec->text(), "Continued Record  From End Position");
+        EXPECT_EQ(d.btnOverwrite->text(), "Overwrite");
+        EXPECT_EQ(d.btnNewFile->text(), "Select New File");
+        EXPECT_EQ(d.btnCancel->text(), "Cancel");
+    }));
+    Start("old.mp3");
+    EXPECT_TRUE(engine.starts.empty());
+
+    // Closed by its title bar: like Select New File; a cancelled selection asks again.
+    answers.QueueAction(Answer(nullptr));
+    answers.Queue({}); // selection cancelled
+    answers.QueueAction(Answer(&TfmFileExists::btnNewFile));
+    answers.Queue({framework::IDOK, Target("new.mp3")});
+    Start("old.mp3");
+    ASSERT_EQ(engine.starts.size(), 1u);
+    EXPECT_EQ(engine.starts[0].path, Target("new.mp3"));
+    EXPECT_EQ(answers.Seen().size(), 5u);
+    win->btnStopClick();
+
+    // Under WMA the Continue button is disabled; while a playback is open it says so.
+    win->Settings.Format.UseWma = true;
+    fakes::WriteWholeFile(Target("old.wma"), "old audio");
+    win->tbPlayIt->SetImageIndex(4);
+    answers.QueueAction(Answer(&TfmFileExists::btnCancel, [](TfmFileExists& d) {
+        EXPECT_FALSE(d.btnContinuedRec->isEnabled());
+        EXPECT_EQ(d.btnContinuedRec->text(), "Continued Record From Current Position");
+    }));
+    Start("old.wma");
+    EXPECT_EQ(engine.starts.size(), 1u);
+}
+
+TEST_F(Session, ContinuedFilesKeepTheirTime)
+{
+    fakes::WriteWholeFile(Target("long.wav"), SilentWav(8000, 1, 65300));
+    win->Settings.Format.RecordType = 0;
+    fakes::ModalAnswers answers;
+    answers.QueueAction(Answer(&TfmFileExists::btnContinuedRec));
+    Start("long.wav");
+    ASSERT_EQ(engine.starts.size(), 1u);
+    EXPECT_EQ(engine.starts[0].append, 1);
+    EXPECT_EQ(engine.starts[0].startMs, 65300);
+    EXPECT_EQ(engine.starts[0].existingMs, 65300u);
+    EXPECT_EQ(win->State.ElapsedSec, 65u);
+    EXPECT_EQ(Digits(*win), (std::vector<int>{0, 0, 0, 1, 0, 5}));
+    win.Run(700);
+    EXPECT_EQ(Digits(*win), (std::vector<int>{0, 0, 0, 1, 0, 6}));
+    EXPECT_EQ(framework::Application().Title(), "Recording(00:01:06)");
+
+    // A minute's pause adds nothing.
+    win->tbPauseClick();
+    EXPECT_EQ(win->lbStatus->Caption(), "Paused ...");
+    EXPECT_EQ(win->tbPause->Hint(), "Resume Recording");
+    EXPECT_EQ(framework::Application().Title(), "Paused(00:01:06)");
+    EXPECT_EQ(win->TrayIconFile, "ti_rec_p.ico");
+    win.Run(60000);
+    win->tbPauseClick();
+    EXPECT_EQ(win->tbPause->Hint(), "Pause Recording");
+    win.Run(1000);
+    EXPECT_EQ(win->State.ElapsedSec, 67u);
+    win->btnStopClick();
+
+    // The next recording into a new file starts from nothing.
+    Start("fresh.wav");
+    ASSERT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(engine.starts[1].append, 0);
+    EXPECT_EQ(engine.starts[1].startMs, 0);
+    EXPECT_EQ(Digits(*win), std::vector<int>(6, 0));
+    win->btnStopClick();
+
+    // ... also when another caller starts it.
+    answers.QueueAction(Answer(&TfmFileExists::btnContinuedRec));
+    Start("long.wav");
+    win->btnStopClick();
+    win->State.TargetFile = Target("queued.wav");
+    ASSERT_TRUE(win->StartRecording());
+    EXPECT_EQ(engine.starts.back().append, 0);
+    EXPECT_EQ(engine.starts.back().startMs, 0);
+}
+
+TEST_F(Session, RefusedStartsAndRecordAndPause)
+{
+    engine.startAnswer = false;
+    fakes::ModalAnswers answers;
+    Start("take.mp3");
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].caption, "Error");
+    EXPECT_EQ(answers.Seen()[0].text,
+        "Can't start recording, possible reason:\n1.Other programs are using recording device, please close it and "
+        "try again.\n2.Audio device problem.");
+    EXPECT_FALSE(win->State.Recording);
+    EXPECT_EQ(win->lbStatus->Caption(), "Ready for your command ...");
+    EXPECT_EQ(framework::Application().Title(), "Kestrune");
+    EXPECT_FALSE(win->tmRecordTime->Enabled());
+
+    engine.startAnswer = true;
+    win->State.TargetFile = Target("paused.mp3");
+    win->tbrecandpauseClick();
+    EXPECT_TRUE(win->State.Recording);
+    EXPECT_TRUE(win->State.Paused);
+    EXPECT_EQ(win->lbStatus->Caption(), "Paused ...");
+    EXPECT_EQ(Digits(*win), std::vector<int>(6, 0));
+    win.Run(5000);
+    EXPECT_EQ(win->State.ElapsedSec, 0u);
+}
+
+TEST_F(Session, PauseWithTheLevelWatch)
+{
+    win->Settings.AutoPause.Enable = true;
+    Start("take.mp3");
+    EXPECT_TRUE(win->State.AutoPauseArmed);
+
+    // An automatic pause turned manual by the button: stays paused, no longer watched.
+    win->PauseOrResume(false);
+    EXPECT_EQ(win->lbStatus->Caption(), "Auto Paused ...");
+    EXPECT_EQ(win->tbPause->Hint(), "Pause Recording") << "automatic pauses leave the hint";
+    win->tbPauseClick();
+    EXPECT_TRUE(win->State.Paused);
+    EXPECT_FALSE(win->State.AutoPauseArmed);
+    EXPECT_EQ(win->lbStatus->Caption(), "Paused ...");
+    EXPECT_EQ(engine.calls, (std::vector<std::string>{"start", "pause"}));
+
+    // The manual resume starts the watching again.
+    win->tbPauseClick();
+    EXPECT_FALSE(win->State.Paused);
+    EXPECT_TRUE(win->State.AutoPauseArmed);
+    win->tbPauseClick();
+    EXPECT_TRUE(win->State.Paused);
+    EXPECT_FALSE(win->State.AutoPauseArmed);
+}
+
+TEST_F(Session, TheTickCountMayWrapDuringARecording)
+{
+    win.tick = 0xFFFFF000u;
+    Start("take.mp3");
+    win.Run(10000); // wraps after about 4 s
+    EXPECT_LT(win.tick, 0xFFFFF000u);
+    EXPECT_EQ(win->State.ElapsedSec, 10u);
+    EXPECT_EQ(Digits(*win), (std::vector<int>{0, 0, 0, 0, 1, 0}));
+}
+
+TEST_F(Session, ContinueRefusedForAFileThatCannotBeRead)
+{
+    const std::string junk = "RIFF....WAVEjunk, not a wave file at all";
+    fakes::WriteWholeFile(Target("broken.wav"), junk);
+    win->Settings.Format.RecordType = 0;
+    fakes::ModalAnswers answers;
+    answers.QueueAction(Answer(&TfmFileExists::btnContinuedRec));
+    Start("broken.wav");
+    EXPECT_TRUE(engine.starts.empty());
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    EXPECT_EQ(answers.Seen()[1].text, "Can't continue file : " + Target("broken.wav"));
+    EXPECT_EQ(answers.Seen()[1].caption, "Error");
+    EXPECT_EQ(fakes::ReadWholeFile(Target("broken.wav")), junk);
+}
+
+TEST_F(Session, OverwriteKeepsTheOldFileUntilTheEngineHasStarted)
+{
+    fakes::WriteWholeFile(Target("take.mp3"), "precious");
+    fakes::ModalAnswers answers;
+    engine.startAnswer = false;
+    answers.QueueAction(Answer(&TfmFileExists::btnOverwrite));
+    answers.Queue({framework::IDOK, {}}); // the error box
+    Start("take.mp3");
+    ASSERT_EQ(engine.starts.size(), 1u);
+    EXPECT_EQ(fakes::ReadWholeFile(Target("take.mp3")), "precious") << "put back after the refusal";
+    EXPECT_FALSE(platform::FileExists(Target("take.mp3.overwritten")));
+
+    // The engine saw no file at the path; once it runs the old one is gone.
+    engine.startAnswer = true;
+    answers.QueueAction(Answer(&TfmFileExists::btnOverwrite, [&](TfmFileExists&) {}));
+    Start("take.mp3");
+    ASSERT_EQ(engine.starts.size(), 2u);
+    EXPECT_FALSE(platform::FileExists(Target("take.mp3")));
+    EXPECT_FALSE(platform::FileExists(Target("take.mp3.overwritten")));
+    EXPECT_TRUE(win->State.Recording);
+}
+
+TEST_F(Session, AScheduledStartDuringTheDialogsEndsTheCommand)
+{
+    fakes::WriteWholeFile(Target("take.mp3"), "precious");
+    fakes::ModalAnswers answers;
+    answers.QueueAction(Answer(&TfmFileExists::btnOverwrite, [&](TfmFileExists&) {
+        win->State.Recording = true; // the schedule began a recording meanwhile
+    }));
+    Start("take.mp3");
+    EXPECT_TRUE(engine.starts.empty());
+    EXPECT_EQ(fakes::ReadWholeFile(Target("take.mp3")), "precious");
+}
