@@ -14,8 +14,14 @@
 
 namespace {
 
-// The extension from the last dot of the file name on, upper-cased; empty when the file
-// name has no dot.
+// A UTF-8 continuation byte: a cut before it would split a character.
+bool InsideCharacter(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+} // namespace
+
 std::string UpperExtension(const std::string& path)
 {
     const auto dot = path.rfind('.');
@@ -27,14 +33,6 @@ std::string UpperExtension(const std::string& path)
         [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return extension;
 }
-
-// A UTF-8 continuation byte: a cut before it would split a character.
-bool InsideCharacter(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-} // namespace
 
 std::string ConfiguredExtension(const RecordingFormat& format)
 {

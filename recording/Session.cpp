@@ -3,6 +3,7 @@
 #include "Session.h"
 
 #include "FileExists.h"
+#include "Naming.h"
 #include "RecordIO.h"
 #include "app/Kestrune.h"
 #include "framework/Application.h"
@@ -13,22 +14,8 @@
 #include "schedule/CommFunc.h"
 
 #include <QPushButton>
-#include <algorithm>
 
 namespace {
-
-std::string UpperExtension(const std::string& path)
-{
-    const auto dot = path.rfind('.');
-    const auto separator = path.rfind(platform::PathSeparator);
-    if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
-        return {};
-    std::string extension = path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) {
-        return static_cast<char>(std::toupper(c));
-    });
-    return extension;
-}
 
 void ErrorBox(const std::string& text)
 {
