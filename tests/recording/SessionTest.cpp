@@ -379,3 +379,18 @@ TEST_F(Session, AScheduledStartDuringTheDialogsEndsTheCommand)
     EXPECT_TRUE(engine.starts.empty());
     EXPECT_EQ(fakes::ReadWholeFile(Target("take.mp3")), "precious");
 }
+
+TEST_F(Session, AFileThatCanBeNeitherMovedNorDeleted)
+{
+    // The kernel's own files exist but can be neither renamed nor removed, even by root.
+    const std::string target = "/proc/self/status";
+    ASSERT_TRUE(platform::FileExists(target));
+    fakes::ModalAnswers answers;
+    answers.QueueAction(Answer(&TfmFileExists::btnOverwrite));
+    win->State.TargetFile = target;
+    win->tbRecordClick();
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    EXPECT_EQ(answers.Seen()[1].text, "Can't access file : /proc/self/status");
+    EXPECT_EQ(answers.Seen()[1].caption, "Error");
+    EXPECT_TRUE(engine.starts.empty());
+}
