@@ -59,6 +59,7 @@ void TKestrune::FormCreate()
     ShowTitle("Kestrune");
     ShowStatus(State.StatusText);
     PostMessage(WM_COMMANDLINE_START, 0, 0);
+    tmQueue->SetEnabled(true);
     update();
 }
 

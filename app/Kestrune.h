@@ -13,6 +13,8 @@
 //   7. File naming (recording/Naming.cpp): automatic names, the file selection.
 //   8. Tray icon (app/Tray.cpp): its picture and tooltip.
 //   9. Commands of the subsystems still to come (app/PendingCommands.cpp).
+//  10. Schedule (schedule/Runner.cpp): the due check that starts queued recordings.
+//  11. Level meters (recording/Meters.cpp): bars, dB labels, automatic pause, resume and stop.
 #include "controls/IndexImage.h"
 #include "controls/TransBtn.h"
 #include "framework/Form.h"
@@ -23,6 +25,7 @@
 #include "framework/SaveDialog.h"
 #include "framework/Timer.h"
 #include "playback/AudioFileInfo.h"
+#include "recording/LevelMeterState.h"
 #include "recording/RecorderState.h"
 #include "settings/RecorderSettings.h"
 #include "settings/RecordingQueue.h"
@@ -174,8 +177,6 @@ public:
     std::string TrayToolTip;
 
     // --- 9. Commands of the subsystems still to come ------------------------------------
-    // Blanks both meters and clears the maxima.
-    void ResetMeters();
     void tbPlayItClick();
     void tbStopPlaybackClick();
     void PlayIt1Click();
@@ -187,6 +188,26 @@ public:
     void About1Click();
     void HidetoTrayIcon1Click();
     void RestorefromTrayIcon1Click();
+
+    // --- 10. Schedule --------------------------------------------------------------------
+    // Once a second, and at the end of every stop command: starts a queue entry that is due.
+    void tmQueueTimer();
+    framework::TTimer* tmQueue = nullptr;
+
+    // --- 11. Level meters ---------------------------------------------------------------
+    LevelMeterState Meters;
+    // WM_LEVEL: wParam the left, lParam the right level, 0 (silence) to 32768 (full scale).
+    void WMLevel(framework::TMessage& message);
+    void CreateMeterBitmaps();
+    void FreeMeterBitmaps();
+    void ClearMeterSurface();
+    // Columns 0 to columns of the lit meter into the work surface.
+    void DrawMeterBar(int32_t columns);
+    // Blanks both meters, the labels back to 0 dB, the maxima cleared.
+    void ResetMeters();
+    // On the record-time tick: stops the recording when the set duration is reached; true
+    // when it did.
+    bool AutoStopReached();
 
 private:
     void CreateSkin();

@@ -2,7 +2,6 @@
 // entries already and does nothing until its subsystem fills it in.
 #include "Kestrune.h"
 
-void TKestrune::ResetMeters() {}
 void TKestrune::tbPlayItClick() {}
 void TKestrune::tbStopPlaybackClick() {}
 void TKestrune::PlayIt1Click() {}

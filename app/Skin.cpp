@@ -128,6 +128,10 @@ void TKestrune::CreateSkin()
     tmRecordTime->SetEnabled(false);
     tmRecordTime->SetInterval(200);
     tmRecordTime->OnTimer = [this] { tmRecordTimeTimer(); };
+    tmQueue = new framework::TTimer(this, "tmQueue");
+    tmQueue->SetEnabled(false); // FormCreate starts it for the whole run
+    tmQueue->SetInterval(1000);
+    tmQueue->OnTimer = [this] { tmQueueTimer(); };
     SaveDialog1 = new framework::TSaveDialog(this, "SaveDialog1");
 
     CreatePopupMenu();

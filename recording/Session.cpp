@@ -202,7 +202,8 @@ void TKestrune::ShowRecordingStatus()
 void TKestrune::tmRecordTimeTimer()
 {
     State.ElapsedSec = ElapsedSeconds(platform::GetTickCount(), State.RunStartTick, State.BankedMs);
-    // The automatic stop comes here with the level meters.
+    if (AutoStopReached())
+        return;
     ShowElapsedSeconds(State.ElapsedSec);
     ShowTitleAndToolTip("Recording(" + ElapsedTimeText(State.ElapsedSec) + ")");
     LoadTrayIcon("ti_rec.ico", false);
@@ -278,7 +279,8 @@ void TKestrune::btnStopClick()
     ShowTitleAndToolTip("Kestrune");
     LoadTrayIcon("ti.ico", true);
     ShowStatus(State.StatusText);
-    // The schedule's due check runs here once its runner exists.
+    // A due queue entry may begin at once.
+    tmQueueTimer();
 }
 
 void TKestrune::tbrecandpauseClick()
