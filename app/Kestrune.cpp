@@ -33,6 +33,7 @@ TKestrune::TKestrune(RecordingQueue& queue) : Queue(queue)
     OnCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
     OnClose = [this] { FormClose(); };
     OnMessage(WM_COMMANDLINE_START, [this](framework::TMessage&) { CommandLineStart(); });
+    OnMessage(framework::WM_LEVEL, [this](framework::TMessage& message) { WMLevel(message); });
     auto& app = framework::Application();
     app.SetMainForm(this);
     app.OnIdle = [this] { ApplicationEvents1Idle(); };
@@ -60,6 +61,11 @@ void TKestrune::FormCreate()
     ShowStatus(State.StatusText);
     PostMessage(WM_COMMANDLINE_START, 0, 0);
     tmQueue->SetEnabled(true);
+    // Both meters start empty.
+    CreateMeterBitmaps();
+    ClearMeterSurface();
+    CopyMeterSurface(*imleft);
+    CopyMeterSurface(*imright);
     update();
 }
 
@@ -92,6 +98,7 @@ void TKestrune::FormCloseQuery(bool& canClose)
 void TKestrune::FormClose()
 {
     SaveSettings();
+    FreeMeterBitmaps();
 }
 
 void TKestrune::Exit1Click()

@@ -193,6 +193,12 @@ public:
     // Once a second, and at the end of every stop command: starts a queue entry that is due.
     void tmQueueTimer();
     framework::TTimer* tmQueue = nullptr;
+    // A check is under way: a message box it shows lets the timer tick, and those ticks do nothing.
+    bool QueueCheckRunning = false;
+    // Entries whose start the engine refused, on the day of the date text (empty: none); they
+    // are not tried again while they stay due that day.
+    std::vector<QueueEntry> QueueRefusedEntries;
+    std::string QueueRefusedDate;
 
     // --- 11. Level meters ---------------------------------------------------------------
     LevelMeterState Meters;
@@ -203,6 +209,8 @@ public:
     void ClearMeterSurface();
     // Columns 0 to columns of the lit meter into the work surface.
     void DrawMeterBar(int32_t columns);
+    // The work surface onto one meter image.
+    void CopyMeterSurface(framework::TImage& meter);
     // Blanks both meters, the labels back to 0 dB, the maxima cleared.
     void ResetMeters();
     // On the record-time tick: stops the recording when the set duration is reached; true

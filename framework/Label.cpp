@@ -28,12 +28,16 @@ void TLabel::SetCaption(const std::string& caption)
 
 void TLabel::SetColor(QColor color)
 {
+    if (color == color_)
+        return;
     color_ = color;
     update();
 }
 
 void TLabel::SetFontColor(QColor color)
 {
+    if (color == fontColor_)
+        return;
     fontColor_ = color;
     update();
 }

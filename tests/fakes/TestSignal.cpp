@@ -45,14 +45,46 @@ std::vector<int16_t> MakeSine(int rate, int channels, double seconds, double fre
     return out;
 }
 
-void WriteRawPcm(const std::string& path, const std::vector<int16_t>& interleaved)
+namespace {
+std::string LittleEndian(uint32_t value, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xff);
+    return out;
+}
+
+std::string PcmBytes(const std::vector<int16_t>& interleaved)
 {
     std::string bytes;
+    bytes.reserve(interleaved.size() * 2);
     for (int16_t s : interleaved)
-        bytes += {static_cast<char>(s & 0xff), static_cast<char>((static_cast<uint16_t>(s) >> 8) & 0xff)};
+        bytes += LittleEndian(static_cast<uint16_t>(s), 2);
+    return bytes;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush())
         throw std::runtime_error("cannot write " + path);
+}
+} // namespace
+
+void WriteRawPcm(const std::string& path, const std::vector<int16_t>& interleaved)
+{
+    WriteBytes(path, PcmBytes(interleaved));
+}
+
+void WriteWav(const std::string& path, int rate, int channels, const std::vector<int16_t>& interleaved)
+{
+    const auto r = static_cast<uint32_t>(rate);
+    const auto c = static_cast<uint32_t>(channels);
+    const std::string data = PcmBytes(interleaved);
+    const std::string chunks = "fmt " + LittleEndian(16, 4) + LittleEndian(1, 2) + LittleEndian(c, 2) +
+        LittleEndian(r, 4) + LittleEndian(r * c * 2, 4) + LittleEndian(c * 2, 2) + LittleEndian(16, 2) + "data" +
+        LittleEndian(static_cast<uint32_t>(data.size()), 4) + data;
+    WriteBytes(path, "RIFF" + LittleEndian(static_cast<uint32_t>(4 + chunks.size()), 4) + "WAVE" + chunks);
 }
 
 double ToneLevel(const std::vector<int16_t>& interleaved, int channels, int channel, int rate, double frequencyHz,

@@ -14,6 +14,8 @@ std::vector<int16_t> MakeSine(int rate, int channels, double seconds, double fre
                               double rightFrequencyHz = 0);
 // The samples as little-endian 16-bit words, nothing else; throws std::runtime_error on failure.
 void WriteRawPcm(const std::string& path, const std::vector<int16_t>& interleaved);
+// A 16-bit PCM WAV file of the samples; throws std::runtime_error on failure.
+void WriteWav(const std::string& path, int rate, int channels, const std::vector<int16_t>& interleaved);
 // Amplitude of one frequency (Goertzel filter, Hann window); about 0 for a tone well away.
 double ToneLevel(const std::vector<int16_t>& interleaved, int channels, int channel, int rate, double frequencyHz,
                  size_t firstFrame, size_t frameCount);

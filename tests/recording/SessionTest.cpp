@@ -2,6 +2,7 @@
 // and scripted dialogs.
 #include "fakes/FakeRecordEngine.h"
 #include "fakes/ModalAnswers.h"
+#include "fakes/TestSignal.h"
 #include "fakes/TestWindow.h"
 #include "platform/Files.h"
 #include "recording/FileExists.h"
@@ -14,24 +15,6 @@ using framework::ModalKind;
 using framework::ModalRequest;
 
 namespace {
-
-std::string Le(uint32_t v, int bytes)
-{
-    std::string out;
-    for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>(v >> (8 * i));
-    return out;
-}
-
-// A silent 16-bit WAV file of the given length.
-std::string SilentWav(uint32_t rate, uint16_t channels, uint32_t ms)
-{
-    const uint32_t bytes = static_cast<uint32_t>(uint64_t(rate) * channels * 2 * ms / 1000);
-    const std::string fmt = Le(1, 2) + Le(channels, 2) + Le(rate, 4) + Le(rate * channels * 2, 4) +
-        Le(channels * 2u, 2) + Le(16, 2);
-    const std::string chunks = "fmt " + Le(16, 4) + fmt + "data" + Le(bytes, 4) + std::string(bytes, '\0');
-    return "RIFF" + Le(static_cast<uint32_t>(4 + chunks.size()), 4) + "WAVE" + chunks;
-}
 
 // The file-exists question answered by one of its buttons (null: closed by the title bar),
 // after a look at the dialog.
@@ -224,7 +207,7 @@ TEST_F(Session, TheFileExistsQuestion)
 
 TEST_F(Session, ContinuedFilesKeepTheirTime)
 {
-    fakes::WriteWholeFile(Target("long.wav"), SilentWav(8000, 1, 65300));
+    fakes::WriteWav(Target("long.wav"), 8000, 1, std::vector<int16_t>(8000 * 65300 / 1000));
     win->Settings.Format.RecordType = 0;
     fakes::ModalAnswers answers;
     answers.QueueAction(Answer(&TfmFileExists::btnContinuedRec));
