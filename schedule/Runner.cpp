@@ -1,4 +1,73 @@
 // The schedule runner: once a second, a queue entry that is due starts a recording.
 #include "app/Kestrune.h"
+#include "framework/Application.h"
+#include "platform/Files.h"
+#include "platform/LocalTime.h"
+#include "schedule/CommFunc.h"
+#include "schedule/Due.h"
 
-void TKestrune::tmQueueTimer() {}
+#include <exception>
+
+namespace {
+
+// Goes through the due entries in list order until one starts. Throws the conversion error
+// of a bad length and "Unable to create directory" of a target whose folder cannot be made;
+// whatever was set before stays.
+void StartDueEntry(TKestrune& w)
+{
+    const QueueMoment moment = QueueMomentAt(platform::LocalNow(), QLocale::system());
+    ForgetPastRefusals(w.QueueRefusedEntries, w.QueueRefusedDate, moment);
+
+    for (const size_t index : DueEntries(w.Queue.Entries, moment, w.QueueRefusedEntries, w.QueueRefusedDate)) {
+        const QueueEntry entry = w.Queue.Entries[index];
+        const TimeParts length = ParseTimeText(entry.LengthTime);
+        w.State.QueueLength = length.Hours * 3600u + length.Minutes * 60u + length.Seconds;
+
+        const QueueTarget target = ChooseQueueTarget(entry.TargetFile);
+        w.Settings.Format.RecordType = target.RecordType;
+        w.Settings.Format.UseWma = target.UseWma;
+        w.State.TargetFile = target.AutoName ? w.MakeAutoFileName() : target.TargetFile;
+        if (w.State.TargetFile.empty())
+            continue;
+
+        w.lbFileName->SetCaption(w.ShortFileName(w.State.TargetFile));
+        platform::ForceDirectories(platform::ExtractFileDir(w.State.TargetFile));
+        w.lbFileName->SetHint(w.State.TargetFile);
+        w.State.QueueRecordingFlag = true;
+        // A queued start never continues an existing file and asks nothing about it.
+        w.State.AppendMode = 0;
+        w.State.StartPosMs = 0;
+        if (!w.StartRecording()) {
+            // Its error box has been shown; the window stays idle, and this entry is left
+            // alone for the rest of its window while the others are still tried.
+            w.State.QueueRecordingFlag = false;
+            w.QueueRefusedEntries.push_back(entry);
+            w.QueueRefusedDate = moment.DateText;
+            return;
+        }
+        w.ShowRecordingStatus();
+        return;
+    }
+}
+
+} // namespace
+
+void TKestrune::tmQueueTimer()
+{
+    if (State.Recording || State.Playing || Queue.Disable)
+        return;
+    // A message box of a check runs its own loop, in which this timer goes on ticking.
+    if (QueueCheckRunning)
+        return;
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running(QueueCheckRunning);
+    try {
+        StartDueEntry(*this);
+    } catch (const std::exception& e) {
+        // Shown here rather than by the handler guard, so that the box is still part of the check.
+        framework::Application().ShowException(e.what());
+    }
+}

@@ -1,0 +1,109 @@
+#include "Due.h"
+
+#include "CommFunc.h"
+#include "platform/Paths.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view AutoNamePrefix = "Use Auto Name Record ";
+
+// The extension from the file name's last dot on, upper-cased; empty when the name has none
+// (the same rule as the naming's).
+std::string UpperExtension(const std::string& path)
+{
+    const auto dot = path.rfind('.');
+    const auto separator = path.rfind(platform::PathSeparator);
+    if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
+        return {};
+    std::string extension = path.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return extension;
+}
+
+void SetFormat(QueueTarget& target, const std::string& name)
+{
+    target.RecordType = name == "WAV" ? 0 : name == "MP3" ? 1 : 2;
+    target.UseWma = target.RecordType == 2;
+}
+
+} // namespace
+
+std::string EnglishDayName(int dayOfWeek)
+{
+    static constexpr std::array<const char*, 7> Names = {
+        "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+    if (dayOfWeek < 1 || dayOfWeek > 7)
+        return {};
+    return Names[static_cast<size_t>(dayOfWeek - 1)];
+}
+
+QueueMoment QueueMomentAt(const QDateTime& now, const QLocale& locale)
+{
+    const QDate date = now.date();
+    const QTime time = now.time();
+    QueueMoment moment;
+    moment.DateText = locale.toString(date, QLocale::ShortFormat).toStdString();
+    moment.NowText = TimeText(time.hour(), time.minute(), time.second());
+    moment.NextText = TimeText(time.hour(), time.minute(), time.second() + 1);
+    moment.DayName = EnglishDayName(date.dayOfWeek());
+    return moment;
+}
+
+bool DueNow(const QueueEntry& entry, const QueueMoment& moment)
+{
+    const bool today = entry.Date == "Everyday" || entry.Date == moment.DateText || entry.Date == moment.DayName;
+    return today && entry.StartTime >= moment.NowText && entry.StartTime <= moment.NextText;
+}
+
+bool SameEntry(const QueueEntry& a, const QueueEntry& b)
+{
+    return a.Date == b.Date && a.StartTime == b.StartTime && a.LengthTime == b.LengthTime &&
+        a.TargetFile == b.TargetFile;
+}
+
+bool RefusalStands(const QueueEntry& refused, const std::string& refusedDate, const QueueMoment& moment)
+{
+    return !refusedDate.empty() && refusedDate == moment.DateText && DueNow(refused, moment);
+}
+
+void ForgetPastRefusals(std::vector<QueueEntry>& refused, std::string& refusedDate, const QueueMoment& moment)
+{
+    std::erase_if(refused, [&](const QueueEntry& entry) { return !RefusalStands(entry, refusedDate, moment); });
+    if (refused.empty())
+        refusedDate.clear();
+}
+
+std::vector<size_t> DueEntries(const std::vector<QueueEntry>& entries, const QueueMoment& moment,
+    const std::vector<QueueEntry>& refused, const std::string& refusedDate)
+{
+    const auto refusedNow = [&](const QueueEntry& entry) {
+        return std::any_of(refused.begin(), refused.end(), [&](const QueueEntry& r) {
+            return SameEntry(entry, r) && RefusalStands(r, refusedDate, moment);
+        });
+    };
+    std::vector<size_t> due;
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (DueNow(entries[i], moment) && !refusedNow(entries[i]))
+            due.push_back(i);
+    return due;
+}
+
+QueueTarget ChooseQueueTarget(const std::string& entryTarget)
+{
+    QueueTarget target;
+    if (entryTarget.compare(0, AutoNamePrefix.size(), AutoNamePrefix) == 0) {
+        SetFormat(target, entryTarget.substr(AutoNamePrefix.size(), 3));
+        target.AutoName = true;
+        return target;
+    }
+    target.TargetFile = entryTarget;
+    const std::string extension = UpperExtension(entryTarget);
+    SetFormat(target, extension.empty() ? std::string() : extension.substr(1));
+    return target;
+}

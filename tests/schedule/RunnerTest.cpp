@@ -1,0 +1,315 @@
+// The schedule runner in the window, with a fake engine, a local time and a tick count set by
+// hand, and scripted message boxes.
+#include "fakes/FakeRecordEngine.h"
+#include "fakes/ModalAnswers.h"
+#include "fakes/TestWindow.h"
+#include "platform/Files.h"
+#include "schedule/Due.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using framework::ModalAnswer;
+using framework::ModalKind;
+using framework::ModalRequest;
+
+namespace {
+
+const std::string CantStart = "Can't start recording, possible reason:";
+const std::string Ready = "Ready for your command ...";
+
+class ScheduleRunner : public testing::Test {
+protected:
+    ScheduleRunner()
+    {
+        platform::SetLocalTimeSource([this] { return now; });
+    }
+    // Monday 2 March 2026 plus days, at h:m:s and a little.
+    void At(int h, int m, int s, int days = 0) { now = QDateTime(QDate(2026, 3, 2).addDays(days), QTime(h, m, s, 300)); }
+    void Add(const std::string& date, const std::string& start, const std::string& length, const std::string& target)
+    {
+        win->Queue.Entries.push_back({date, start, length, target});
+    }
+    // One tick of the queue timer, through the handler guard as the real timer runs it.
+    void Check() { win->tmQueue->Tick(); }
+    // Stops at a time when nothing is due, so that the stop's own check starts nothing.
+    void StopWhenNothingDue()
+    {
+        At(12, 0, 0);
+        win->btnStopClick();
+        ASSERT_FALSE(win->State.Recording);
+    }
+    std::string Target(const std::string& name) { return win.folder.File(name); }
+    bool StatusIsQueued() { return win->lbStatus->Caption().rfind("Queue Recording ", 0) == 0; }
+
+    QDateTime now;
+    fakes::FakeRecordEngine engine;
+    fakes::TestWindow win;
+};
+
+using Calls = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(ScheduleRunner, RunsForItsLengthThenChecksAgain)
+{
+    Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("q/take.mp3"));
+    Add("Everyday", "08 : 00 : 10", "00 : 00 : 05", Target("q/next.wav"));
+    const std::vector<QueueEntry> entries = win->Queue.Entries;
+
+    At(7, 59, 59);
+    Check();
+    EXPECT_TRUE(engine.starts.empty()) << "07:59:59 reads 07 : 59 : 60 as its next second";
+
+    At(8, 0, 0);
+    Check();
+    ASSERT_EQ(engine.starts.size(), 1u);
+    EXPECT_EQ(engine.starts[0].path, Target("q/take.mp3"));
+    EXPECT_EQ(engine.starts[0].params.Format, 1);
+    EXPECT_TRUE(std::filesystem::is_directory(Target("q")));
+    EXPECT_EQ(win->Settings.Format.RecordType, 1);
+    EXPECT_FALSE(win->Settings.Format.UseWma);
+    EXPECT_TRUE(win->State.Recording);
+    EXPECT_TRUE(win->State.QueueRecordingFlag);
+    EXPECT_EQ(win->State.QueueLength, 10u);
+    EXPECT_EQ(win->lbStatus->Caption(), "Queue Recording Stereo 44100 Samples/Sec 128 K Bit rate MP3 Audio ...");
+    EXPECT_EQ(win->lbFileName->Hint(), Target("q/take.mp3"));
+    EXPECT_EQ(framework::Application().Title(), "Recording(00:00:00)");
+    Check();
+    EXPECT_EQ(engine.starts.size(), 1u) << "nothing starts while recording";
+
+    win.Run(9800);
+    EXPECT_TRUE(win->State.Recording);
+    EXPECT_EQ(win->State.ElapsedSec, 9u);
+    // Ten seconds recorded: the stop, whose check starts the entry due by then.
+    At(8, 0, 10);
+    win.Run(200);
+    EXPECT_EQ(engine.calls, (Calls{"start", "stop", "start"}));
+    ASSERT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(engine.starts[1].path, Target("q/next.wav"));
+    EXPECT_EQ(engine.starts[1].params.Format, 0);
+    EXPECT_EQ(win->State.QueueLength, 5u);
+    EXPECT_TRUE(win->State.QueueRecordingFlag);
+
+    // The Stop button ends it too; entries stay as they were.
+    StopWhenNothingDue();
+    EXPECT_FALSE(win->State.QueueRecordingFlag);
+    EXPECT_EQ(win->lbStatus->Caption(), Ready);
+    ASSERT_EQ(win->Queue.Entries.size(), entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        EXPECT_TRUE(SameEntry(win->Queue.Entries[i], entries[i]));
+}
+
+TEST_F(ScheduleRunner, ZeroLengthStopsAtTheFirstTickAndRestartsWhileDue)
+{
+    Add("Everyday", "08 : 00 : 01", "00 : 00 : 00", Target("zero.wav"));
+    At(8, 0, 0);
+    Check();
+    win.Run(200);
+    EXPECT_EQ(engine.calls, (Calls{"start", "stop", "start"}));
+    At(8, 0, 1);
+    win.Run(200);
+    EXPECT_EQ(engine.starts.size(), 3u);
+    At(8, 0, 2);
+    win.Run(200);
+    EXPECT_EQ(engine.calls, (Calls{"start", "stop", "start", "stop", "start", "stop"}));
+    EXPECT_FALSE(win->State.Recording);
+    EXPECT_FALSE(win->tmRecordTime->Enabled());
+}
+
+TEST_F(ScheduleRunner, HeldBackByRecordingPlaybackOrDisable)
+{
+    Add("Everyday", "08 : 00 : 00", "00 : 01 : 00", Target("queued.mp3"));
+    At(8, 0, 0);
+
+    // A manual recording holds it back; its stop runs the check, which starts it while still due.
+    win->Settings.Format.UseWma = false;
+    win->Settings.Format.RecordType = 0;
+    win->State.TargetFile = Target("manual.wav");
+    win->tbRecordClick();
+    Check();
+    ASSERT_EQ(engine.starts.size(), 1u);
+    win->btnStopClick();
+    ASSERT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(engine.starts[1].path, Target("queued.mp3"));
+    StopWhenNothingDue();
+
+    At(8, 0, 0);
+    win->State.Playing = true;
+    Check();
+    EXPECT_EQ(engine.starts.size(), 2u) << "a playback holds it back";
+    // A paused playback is open but not playing: it does not.
+    win->State.Playing = false;
+    win->tbPlayIt->SetImageIndex(4);
+    ASSERT_TRUE(win->PlaybackOpen());
+    Check();
+    EXPECT_EQ(engine.starts.size(), 3u);
+    StopWhenNothingDue();
+
+    win->Queue.Disable = true;
+    At(8, 0, 0);
+    Check();
+    EXPECT_EQ(engine.starts.size(), 3u) << "disabled";
+}
+
+TEST_F(ScheduleRunner, TargetsAndFormats)
+{
+    fakes::WriteWholeFile(Target("old.mp3"), "earlier take");
+    win->Settings.AutoName.Enable = true; // only the entry's own form names files automatically
+    win->Settings.AutoName.Path = Target("auto");
+    const struct {
+        std::string entryTarget;
+        std::string path;
+        int format; // the engine's: 0 WAV, 1 MP3, 2 WMA
+    } cases[] = {
+        {Target("rec/show.MP3"), Target("rec/show.MP3"), 1},
+        {Target("rec/show"), Target("rec/show"), 2},
+        {"Use Auto Name Record WAV", Target("auto/20260302 08-00-00.wav"), 0},
+        {"Use Auto Name Record WMA", Target("auto/20260302 08-00-00.wma"), 2},
+        // An existing file is neither asked about nor continued.
+        {Target("old.mp3"), Target("old.mp3"), 1},
+    };
+    for (const auto& c : cases) {
+        win->Queue.Entries.clear();
+        Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", c.entryTarget);
+        At(8, 0, 0);
+        Check();
+        ASSERT_FALSE(engine.starts.empty());
+        const auto& s = engine.starts.back();
+        EXPECT_EQ(s.path, c.path);
+        EXPECT_EQ(s.params.Format, c.format) << c.entryTarget;
+        EXPECT_EQ(s.append, 0);
+        EXPECT_EQ(s.startMs, 0);
+        EXPECT_EQ(win->Settings.Format.UseWma, c.format == 2);
+        EXPECT_EQ(win->State.TargetFile, c.path);
+        EXPECT_EQ(win->lbFileName->Hint(), c.path);
+        StopWhenNothingDue();
+    }
+    EXPECT_EQ(engine.starts.size(), std::size(cases));
+    EXPECT_EQ(fakes::ReadWholeFile(Target("old.mp3")), "earlier take");
+    EXPECT_EQ(win->Settings.Format.RecordType, 1) << "the last entry's format stays";
+
+    // An automatic name that comes back empty passes on to the next due entry.
+    win->Settings.AutoName.Year = win->Settings.AutoName.Month = win->Settings.AutoName.Day = false;
+    win->Settings.AutoName.Hour = win->Settings.AutoName.Minute = win->Settings.AutoName.Second = false;
+    win->Queue.Entries.clear();
+    Add("Everyday", "08 : 00 : 00", "00 : 00 : 07", "Use Auto Name Record WAV");
+    At(8, 0, 0);
+    Check();
+    EXPECT_EQ(engine.starts.size(), std::size(cases)) << "nothing to record into";
+    EXPECT_EQ(win->State.TargetFile, "");
+    EXPECT_EQ(win->Settings.Format.RecordType, 0);
+    EXPECT_EQ(win->State.QueueLength, 7u);
+    Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("second.wma"));
+    Check();
+    ASSERT_EQ(engine.starts.size(), std::size(cases) + 1);
+    EXPECT_EQ(engine.starts.back().path, Target("second.wma"));
+    StopWhenNothingDue();
+}
+
+TEST_F(ScheduleRunner, BadLengthOrBareNameEndsTheCheck)
+{
+    fakes::ModalAnswers answers;
+    Add("Everyday", "08 : 00 : 00", "00 : 1O : 00", Target("a.mp3"));
+    Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("b.mp3"));
+    At(8, 0, 0);
+    Check();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].kind, ModalKind::ErrorBox);
+    EXPECT_EQ(answers.Seen()[0].text, "'1O' is not a valid integer value");
+    EXPECT_TRUE(engine.starts.empty()) << "later entries are not examined";
+    EXPECT_EQ(win->lbFileName->Caption(), "[null]");
+
+    // A bare name: its folder cannot be made. What was set before stays; the hint does not change.
+    win->Queue.Entries = {{"Everyday", "08 : 00 : 00", "00 : 00 : 10", "show.mp3"}};
+    Check();
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    EXPECT_EQ(answers.Seen()[1].kind, ModalKind::ErrorBox);
+    EXPECT_EQ(answers.Seen()[1].text, "Unable to create directory");
+    EXPECT_TRUE(engine.starts.empty());
+    EXPECT_EQ(win->State.TargetFile, "show.mp3");
+    EXPECT_EQ(win->lbFileName->Caption(), "show.mp3");
+    EXPECT_EQ(win->lbFileName->Hint(), "[null]");
+    EXPECT_EQ(win->Settings.Format.RecordType, 1);
+    EXPECT_FALSE(win->Settings.Format.UseWma);
+    EXPECT_EQ(win->State.QueueLength, 10u);
+    EXPECT_FALSE(win->State.QueueRecordingFlag);
+    EXPECT_FALSE(win->State.Recording);
+    // While it stays due, every check meets the same error.
+    Check();
+    EXPECT_EQ(answers.Seen().size(), 3u);
+}
+
+TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedInItsWindow)
+{
+    fakes::ModalAnswers answers;
+    engine.startAnswer = false;
+    Add("Everyday", "08 : 00 : 01", "00 : 00 : 10", Target("a.mp3"));
+    Add("Everyday", "08 : 00 : 01", "00 : 00 : 10", Target("b.wav"));
+    At(8, 0, 0);
+    Check();
+    ASSERT_EQ(engine.starts.size(), 1u);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].text.rfind(CantStart, 0), 0u);
+    EXPECT_FALSE(win->State.Recording);
+    EXPECT_FALSE(win->State.QueueRecordingFlag);
+    EXPECT_FALSE(win->tmRecordTime->Enabled());
+    EXPECT_EQ(win->lbStatus->Caption(), Ready);
+    EXPECT_EQ(framework::Application().Title(), "Kestrune");
+    win->ApplicationEvents1Idle();
+    EXPECT_TRUE(win->tbRec->Visible());
+    EXPECT_FALSE(win->tbStop->Visible());
+
+    // The next check tries the other entry, then neither is tried for the rest of the window.
+    Check();
+    ASSERT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(engine.starts[1].path, Target("b.wav"));
+    for (int s : {0, 1, 1, 2}) {
+        At(8, 0, s);
+        Check();
+    }
+    EXPECT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(answers.Seen().size(), 2u);
+
+    // The next day the engine takes it.
+    engine.startAnswer = true;
+    At(8, 0, 0, 1);
+    Check();
+    ASSERT_EQ(engine.starts.size(), 3u);
+    EXPECT_EQ(engine.starts[2].path, Target("a.mp3"));
+    EXPECT_TRUE(win->State.Recording);
+    EXPECT_TRUE(StatusIsQueued());
+    StopWhenNothingDue();
+}
+
+TEST_F(ScheduleRunner, NoSecondCheckWhileItsMessageBoxShows)
+{
+    fakes::ModalAnswers answers;
+    // Ticks that arrive while the box is open: the timer's, and a stop command's.
+    const auto tickInsideTheBox = [&](size_t starts, size_t seen) {
+        return [&, starts, seen](const ModalRequest&) {
+            Check();
+            win->tmQueueTimer();
+            EXPECT_EQ(engine.starts.size(), starts);
+            EXPECT_EQ(answers.Seen().size(), seen);
+            return ModalAnswer{framework::IDOK, {}};
+        };
+    };
+    engine.startAnswer = false;
+    Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("a.mp3"));
+    At(8, 0, 0);
+    answers.QueueAction(tickInsideTheBox(1, 1));
+    Check();
+    EXPECT_EQ(engine.starts.size(), 1u);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].text.rfind(CantStart, 0), 0u);
+
+    win->Queue.Entries = {{"Everyday", "08 : 00 : 00", "00 : 00 : 10", "show.mp3"}};
+    answers.QueueAction(tickInsideTheBox(1, 2));
+    Check();
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    EXPECT_EQ(answers.Seen()[1].text, "Unable to create directory");
+    // Once the box is closed, checks run again.
+    Check();
+    EXPECT_EQ(answers.Seen().size(), 3u);
+}
