@@ -3,6 +3,8 @@
 #include "Paths.h"
 #include "PlatformError.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -54,6 +56,18 @@ bool RenameFile(const std::string& from, const std::string& to)
     std::error_code ec;
     fs::rename(from, to, ec);
     return !ec;
+}
+
+std::string UpperFileExtension(const std::string& path)
+{
+    const auto dot = path.rfind('.');
+    const auto separator = path.rfind(PathSeparator);
+    if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
+        return {};
+    std::string extension = path.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return extension;
 }
 
 std::string ExtractFileDir(const std::string& path)

@@ -21,6 +21,10 @@ std::string MoveAside(const std::string& path);
 // Renames from to to, replacing to; false when it could not.
 bool RenameFile(const std::string& from, const std::string& to);
 
+// The extension from the file name's last dot on, upper-cased (".WAV"); empty when the file
+// name has no dot.
+std::string UpperFileExtension(const std::string& path);
+
 // The folder part of a path, without its trailing separator; empty for a bare file name.
 std::string ExtractFileDir(const std::string& path);
 

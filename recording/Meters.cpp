@@ -25,11 +25,12 @@ constexpr uint32_t LitCells[20] = {0x088618, 0x009629, 0x089E31, 0x10B639, 0x10B
 
 constexpr uint32_t LabelTickMs = 200; // the "L:" and "R:" texts change at most this often
 
+// The last column lies just past the picture's right edge (3 x 76 = 228): cut there.
 void FillCells(QImage& image, int32_t column, QColor colour)
 {
     for (int row = 0; row < 2; ++row)
         for (int y = 3 * row + 1; y < 3 * row + 3; ++y)
-            for (int x = 3 * column; x < 3 * column + 2; ++x)
+            for (int x = 3 * column; x < std::min(3 * column + 2, image.width()); ++x)
                 image.setPixelColor(x, y, colour);
 }
 

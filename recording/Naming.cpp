@@ -22,18 +22,6 @@ bool InsideCharacter(char c)
 
 } // namespace
 
-std::string UpperExtension(const std::string& path)
-{
-    const auto dot = path.rfind('.');
-    const auto separator = path.rfind(platform::PathSeparator);
-    if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
-        return {};
-    std::string extension = path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return extension;
-}
-
 std::string ConfiguredExtension(const RecordingFormat& format)
 {
     if (format.UseWma)
@@ -84,7 +72,7 @@ std::string MakeAutoFileName(const AutoNameSettings& names, const RecordingForma
 
 std::string ChosenFileName(const std::string& chosen, const RecordingFormat& format)
 {
-    const std::string extension = UpperExtension(chosen);
+    const std::string extension = platform::UpperFileExtension(chosen);
     if (extension == ".WMA" || extension == ".MP3" || extension == ".WAV")
         return chosen;
     return chosen + ConfiguredExtension(format);

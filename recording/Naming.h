@@ -8,10 +8,6 @@
 #include <functional>
 #include <string>
 
-// The extension from the last dot of the file name on, upper-cased; empty when the file
-// name has no dot.
-std::string UpperExtension(const std::string& path);
-
 // ".wma" under WMA, else ".wav" for RecordType 0, else ".mp3".
 std::string ConfiguredExtension(const RecordingFormat& format);
 

@@ -3,7 +3,6 @@
 #include "Session.h"
 
 #include "FileExists.h"
-#include "Naming.h"
 #include "RecordIO.h"
 #include "app/Kestrune.h"
 #include "framework/Application.h"
@@ -31,7 +30,7 @@ constexpr const char* CantStartText = "Can't start recording, possible reason:\n
 bool ExtensionFitsFormat(const std::string& path, const RecordingFormat& format)
 {
     const int32_t type = EffectiveFormatOf(format).RecordType;
-    const std::string extension = UpperExtension(path);
+    const std::string extension = platform::UpperFileExtension(path);
     if (extension == ".WAV")
         return type == 0;
     if (extension == ".MP3")

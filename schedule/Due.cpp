@@ -1,6 +1,7 @@
 #include "Due.h"
 
 #include "CommFunc.h"
+#include "platform/Files.h"
 #include "platform/Paths.h"
 
 #include <algorithm>
@@ -11,20 +12,6 @@
 namespace {
 
 constexpr std::string_view AutoNamePrefix = "Use Auto Name Record ";
-
-// The extension from the file name's last dot on, upper-cased; empty when the name has none
-// (the same rule as the naming's).
-std::string UpperExtension(const std::string& path)
-{
-    const auto dot = path.rfind('.');
-    const auto separator = path.rfind(platform::PathSeparator);
-    if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
-        return {};
-    std::string extension = path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return extension;
-}
 
 void SetFormat(QueueTarget& target, const std::string& name)
 {
@@ -103,7 +90,7 @@ QueueTarget ChooseQueueTarget(const std::string& entryTarget)
         return target;
     }
     target.TargetFile = entryTarget;
-    const std::string extension = UpperExtension(entryTarget);
+    const std::string extension = platform::UpperFileExtension(entryTarget);
     SetFormat(target, extension.empty() ? std::string() : extension.substr(1));
     return target;
 }
