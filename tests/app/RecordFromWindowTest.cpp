@@ -1,14 +1,12 @@
 // The whole road with the real recording library: the program started with a target file on
 // its command line records SDL's disk-driver input, and quitting with Yes leaves the file.
 #include "fakes/DecodedAudio.h"
+#include "fakes/DiskCapture.h"
 #include "fakes/ModalAnswers.h"
 #include "fakes/TestNames.h"
 #include "fakes/TestSignal.h"
 #include "fakes/TestWindow.h"
-#include "recording/RecordIO.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,33 +19,8 @@ struct Case {
 
 class RecordFromWindow : public testing::TestWithParam<Case> {
 protected:
-    void SetUp() override
-    {
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        unsetenv("SDL_DISKAUDIODELAY"); // real time, as a sound card delivers
-        const std::string input = inputs.File("44100-2-1000hz.raw");
-        fakes::WriteRawPcm(input, fakes::MakeSine(44100, 2, 20, 1000, 0.5));
-        setenv("SDL_DISKAUDIOFILEIN", input.c_str(), 1);
-        saved = RecordIO;
-        BindRecordEngine();
-    }
-    void TearDown() override
-    {
-        RecordIO.StopRecord();
-        RecordIO = saved;
-    }
-
-    // Runs the message loop for a while, timers included.
-    static void Pump(int ms, const std::function<bool()>& until = {})
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < ms && !(until && until()))
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-
-    fakes::TempFolder inputs;
-    RecordOperations saved;
+    fakes::DiskCapture capture{fakes::MakeSine(44100, 2, 20, 1000, 0.5)};
+    fakes::TempFolder& inputs = capture.folder;
 };
 
 } // namespace
@@ -61,9 +34,9 @@ TEST_P(RecordFromWindow, CommandLineTargetRecordedUntilQuit)
     platform::SetTickSource({}); // the real clock: the engine runs in real time
     win->show();
 
-    Pump(3000, [&] { return win->State.Recording; });
+    fakes::PumpEvents(3000, [&] { return win->State.Recording; });
     ASSERT_TRUE(win->State.Recording) << "the command-line start did not start";
-    Pump(2000);
+    fakes::PumpEvents(2000);
     EXPECT_GE(win->State.ElapsedSec, 1u);
     EXPECT_EQ(framework::Application().Title().rfind("Recording(00:00:0", 0), 0u) << framework::Application().Title();
 

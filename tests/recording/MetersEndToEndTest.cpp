@@ -1,5 +1,6 @@
 // The meters and the automatic pause with the real recording library: SDL's disk driver plays
 // a tone that steps down to silence and comes back, and the window follows it.
+#include "fakes/DiskCapture.h"
 #include "fakes/TestSignal.h"
 #include "fakes/TestWindow.h"
 #include "recording/Meters.h"
@@ -26,26 +27,19 @@ struct Seen {
 
 TEST(MetersEndToEnd, FollowTheInputAndPauseOnSilence)
 {
-    fakes::TempFolder inputs;
     // 2 s at -6 dB, 2 s at -20 dB, 4 s of silence, then -6 dB again.
     std::vector<int16_t> input;
     for (const auto& [seconds, amplitude] : {std::pair{2.0, 0.5}, {2.0, 0.1}, {4.0, 0.0}, {12.0, 0.5}}) {
         const auto part = Stretch(seconds, amplitude);
         input.insert(input.end(), part.begin(), part.end());
     }
-    const std::string raw = inputs.File("44100-2-steps.raw");
-    fakes::WriteRawPcm(raw, input);
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    unsetenv("SDL_DISKAUDIODELAY");
-    setenv("SDL_DISKAUDIOFILEIN", raw.c_str(), 1);
-    const RecordOperations saved = RecordIO;
-    BindRecordEngine();
+    fakes::DiskCapture capture(input);
 
     fakes::TestWindow win("[WMA]\nUse=0\n[set]\nRecordType=0\n"
                           "[AutoPause]\nEnable=1\nLowerLevel=5\nLowerTime=2\nLouderLevel=5\n");
     platform::SetTickSource({}); // real time: the engine runs in it
     SetLevelTarget(win.w.get());
-    win->State.TargetFile = inputs.File("steps.wav");
+    win->State.TargetFile = capture.folder.File("steps.wav");
     win->tbRecordClick();
     ASSERT_TRUE(win->State.Recording);
 
@@ -61,8 +55,6 @@ TEST(MetersEndToEnd, FollowTheInputAndPauseOnSilence)
     const std::string maxLeft = win->lbMaxL->Caption();
     win->btnStopClick();
     SetLevelTarget(nullptr);
-    RecordIO.StopRecord();
-    RecordIO = saved;
 
     // The steps in their order: -6 dB, -20 dB, silence and the automatic pause, the resume.
     const auto find = [&](size_t from, const std::function<bool(const Seen&)>& what) {

@@ -2,12 +2,11 @@
 // holds one entry due two seconds after start-up records SDL's disk-driver input for the
 // entry's three seconds, while nothing else is done with the program.
 #include "fakes/DecodedAudio.h"
+#include "fakes/DiskCapture.h"
 #include "fakes/TestSignal.h"
 #include "fakes/TestWindow.h"
-#include "recording/RecordIO.h"
 #include "schedule/CommFunc.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 
@@ -15,33 +14,8 @@ namespace {
 
 class QueueEndToEnd : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        unsetenv("SDL_DISKAUDIODELAY"); // real time, as a sound card delivers
-        const std::string input = inputs.File("44100-2-1000hz.raw");
-        fakes::WriteRawPcm(input, fakes::MakeSine(44100, 2, 20, 1000, 0.5));
-        setenv("SDL_DISKAUDIOFILEIN", input.c_str(), 1);
-        saved = RecordIO;
-        BindRecordEngine();
-    }
-    void TearDown() override
-    {
-        RecordIO.StopRecord();
-        RecordIO = saved;
-    }
-
-    // Runs the message loop, the window's timers included, until the condition or the time is up.
-    static void Pump(int ms, const std::function<bool()>& until)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < ms && !until())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-
-    fakes::TempFolder inputs;
-    RecordOperations saved;
+    fakes::DiskCapture capture{fakes::MakeSine(44100, 2, 20, 1000, 0.5)};
+    fakes::TempFolder& inputs = capture.folder;
 };
 
 } // namespace
@@ -61,7 +35,7 @@ TEST_F(QueueEndToEnd, EntryDueSoonRecordsItsLength)
 
     QElapsedTimer sinceStartUp;
     sinceStartUp.start();
-    Pump(5000, [&] { return win->State.Recording; });
+    fakes::PumpEvents(5000, [&] { return win->State.Recording; });
     ASSERT_TRUE(win->State.Recording) << "the queued start did not come";
     const qint64 startedAfterMs = sinceStartUp.elapsed();
     EXPECT_GE(startedAfterMs, 500);
@@ -71,7 +45,7 @@ TEST_F(QueueEndToEnd, EntryDueSoonRecordsItsLength)
     EXPECT_EQ(win->Settings.Format.RecordType, 0);
     EXPECT_FALSE(win->Settings.Format.UseWma);
 
-    Pump(6000, [&] { return !win->State.Recording; });
+    fakes::PumpEvents(6000, [&] { return !win->State.Recording; });
     ASSERT_FALSE(win->State.Recording) << "the queued recording did not stop by itself";
     const qint64 ranMs = sinceStartUp.elapsed() - startedAfterMs;
     EXPECT_NEAR(ranMs, 3100, 400);
@@ -87,6 +61,6 @@ TEST_F(QueueEndToEnd, EntryDueSoonRecordsItsLength)
     std::cout << "queued file: " << audio.Seconds() << " s, started " << startedAfterMs << " ms after start-up\n";
 
     // Still idle a second later: the entry's start has passed.
-    Pump(1200, [] { return false; });
+    fakes::PumpEvents(1200, [] { return false; });
     EXPECT_FALSE(win->State.Recording);
 }
