@@ -158,32 +158,19 @@ void TTransparentButton::SyncPointerOver(bool over)
     if (over == pointerOver_)
         return;
     pointerOver_ = over;
-    if (over)
-        PointerEnter();
-    else
-        PointerLeave();
+    PointerCrossed(over);
 }
 
-void TTransparentButton::PointerEnter()
+// Pointer enter and leave: only while enabled; the hot look belongs to fsExplorer and the
+// three-state glyphs.
+void TTransparentButton::PointerCrossed(bool inside)
 {
     if (!isEnabled())
         return;
-    pointerInside_ = true;
+    pointerInside_ = inside;
     QPointer<TTransparentButton> alive(this);
-    if (OnMouseEnter)
-        Guarded(OnMouseEnter);
-    if (alive && (frameStyle_ == fsExplorer || threeState_))
-        RepaintNow();
-}
-
-void TTransparentButton::PointerLeave()
-{
-    if (!isEnabled())
-        return;
-    pointerInside_ = false;
-    QPointer<TTransparentButton> alive(this);
-    if (OnMouseExit)
-        Guarded(OnMouseExit);
+    if (const auto& handler = inside ? OnMouseEnter : OnMouseExit)
+        Guarded(handler);
     if (alive && (frameStyle_ == fsExplorer || threeState_))
         RepaintNow();
 }

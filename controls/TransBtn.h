@@ -134,8 +134,7 @@ private:
     void MouseDown(framework::TMouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void MouseMove(Qt::KeyboardModifiers modifiers, int x, int y);
     void MouseUp(framework::TMouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
-    void PointerEnter();
-    void PointerLeave();
+    void PointerCrossed(bool inside);
     void Press(QMouseEvent* event);
     // Brings the pointer-over state in line with where the pointer is (see mouseMoveEvent).
     void SyncPointerOver(bool over);
