@@ -2,7 +2,7 @@
 #include "app/Kestrune.h"
 #include "app/TitleStrip.h"
 #include "fakes/ModalAnswers.h"
-#include "fakes/TempFolder.h"
+#include "fakes/TestWindow.h"
 #include "framework/Application.h"
 
 #include <QApplication>
@@ -11,27 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Window {
-    fakes::TempFolder folder;
-    RecordingQueue queue;
-    std::unique_ptr<TKestrune> w;
-    Window()
-    {
-        folder.BecomeExeFolder();
-        w = std::make_unique<TKestrune>(queue);
-    }
-    ~Window()
-    {
-        w.reset();
-        framework::Application().SetMainForm(nullptr);
-    }
-    std::vector<int> DigitIndices() const
-    {
-        return {w->n1->ImageIndex(), w->n2->ImageIndex(), w->n3->ImageIndex(), w->n4->ImageIndex(),
-            w->n5->ImageIndex(), w->n6->ImageIndex()};
-    }
-};
 
 void Send(QWidget& widget, QEvent::Type type, Qt::MouseButton button, QPoint at)
 {
@@ -44,7 +23,7 @@ void Send(QWidget& widget, QEvent::Type type, Qt::MouseButton button, QPoint at)
 
 TEST(MainWindowSkin, EveryElementAtItsPlaceInTheStackingOrder)
 {
-    Window win;
+    fakes::TestWindow win;
     TKestrune& w = *win.w;
     EXPECT_EQ(w.size(), QSize(400, 210));
     EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
@@ -110,7 +89,7 @@ TEST(MainWindowSkin, EveryElementAtItsPlaceInTheStackingOrder)
     EXPECT_EQ(w.lbMaxR->Caption(), "MaxR:0db");
     EXPECT_EQ(w.lbleftdb->Caption(), "L:0db");
     EXPECT_EQ(w.lbrightdb->Caption(), "R:0db");
-    EXPECT_EQ(win.DigitIndices(), std::vector<int>(6, 0));
+    EXPECT_EQ(win.Digits(), std::vector<int>(6, 0));
     EXPECT_EQ(w.lbFileName->FontColor(), QColor(Qt::white));
     EXPECT_EQ(w.lbStatus->FontColor(), QColor(192, 192, 192));
     EXPECT_EQ(w.lbStatus->Color(), QColor(50, 50, 50));
@@ -124,17 +103,17 @@ TEST(MainWindowSkin, EveryElementAtItsPlaceInTheStackingOrder)
 
 TEST(MainWindowDisplay, TimeDigitsReelsAndTexts)
 {
-    Window win;
+    fakes::TestWindow win;
     TKestrune& w = *win.w;
     w.ShowElapsedTime(1, 2, 3);
-    EXPECT_EQ(win.DigitIndices(), (std::vector<int>{0, 1, 0, 2, 0, 3}));
+    EXPECT_EQ(win.Digits(), (std::vector<int>{0, 1, 0, 2, 0, 3}));
     const int before = w.n1->RepaintRequests();
     w.ShowElapsedTime(0, 0, 0);
-    EXPECT_EQ(win.DigitIndices(), std::vector<int>(6, 0));
+    EXPECT_EQ(win.Digits(), std::vector<int>(6, 0));
     w.ShowElapsedTime(0, 0, 0);
     EXPECT_EQ(w.n1->RepaintRequests(), before + 2) << "set every time, even unchanged";
     w.ShowElapsedTime(123, 0, 0);
-    EXPECT_EQ(win.DigitIndices(), (std::vector<int>{12, 3, 0, 0, 0, 0}));
+    EXPECT_EQ(win.Digits(), (std::vector<int>{12, 3, 0, 0, 0, 0}));
 
     // The first place has no image for 12: the background shows there.
     w.show();
@@ -154,7 +133,7 @@ TEST(MainWindowDisplay, TimeDigitsReelsAndTexts)
     w.ShowElapsedTime(4, 5, 6);
     w.StartReelAnimation();
     EXPECT_TRUE(w.tmRecordCircle->Enabled());
-    EXPECT_EQ(win.DigitIndices(), std::vector<int>(6, 0));
+    EXPECT_EQ(win.Digits(), std::vector<int>(6, 0));
     w.StopReelAnimation();
     EXPECT_FALSE(w.tmRecordCircle->Enabled());
     EXPECT_EQ(w.tb1->ImageIndex(), 3) << "the reels stay where they are";
@@ -190,7 +169,7 @@ TEST(TitleStrip, DragStartsLeftOfTheZonesAndZonesActOnRelease)
 
 TEST(TitleStrip, PressReleaseAndDragOnTheWindow)
 {
-    Window win;
+    fakes::TestWindow win;
     TKestrune& w = *win.w;
     int about = 0, help = 0;
     w.About1->OnClick = [&] { ++about; };
@@ -229,7 +208,7 @@ TEST(TitleStrip, PressReleaseAndDragOnTheWindow)
 
 TEST(TitleStrip, CloseAndMinimizeZones)
 {
-    Window win;
+    fakes::TestWindow win;
     TKestrune& w = *win.w;
     w.show();
     Send(*w.imMain, QEvent::MouseButtonRelease, Qt::LeftButton, {375, 5});
@@ -242,7 +221,7 @@ TEST(TitleStrip, CloseAndMinimizeZones)
 
 TEST(MainWindowMenu, EntriesInOrderOpenedByTheRightButton)
 {
-    Window win;
+    fakes::TestWindow win;
     TKestrune& w = *win.w;
     const std::vector<std::pair<std::string, std::string>> expected = {{"SelectFile1", "Select File ..."},
         {"StartRecording1", "Start Recording"}, {"PauseRecording1", "Pause Recording"},

@@ -8,6 +8,7 @@
 #include "platform/TickCount.h"
 
 #include <memory>
+#include <vector>
 
 namespace fakes {
 
@@ -34,6 +35,12 @@ struct TestWindow {
     }
     TKestrune* operator->() { return w.get(); }
     TKestrune& operator*() { return *w; }
+    // The six time digits' image indices, hh mm ss.
+    std::vector<int> Digits() const
+    {
+        return {w->n1->ImageIndex(), w->n2->ImageIndex(), w->n3->ImageIndex(), w->n4->ImageIndex(),
+            w->n5->ImageIndex(), w->n6->ImageIndex()};
+    }
     // Lets time pass: the tick count moves on, and the record-time timer ticks every 200 ms.
     void Run(uint32_t ms)
     {

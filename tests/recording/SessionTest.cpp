@@ -34,12 +34,6 @@ fakes::ModalAnswers::Action Answer(QPushButton* TfmFileExists::*button,
     };
 }
 
-std::vector<int> Digits(TKestrune& w)
-{
-    return {w.n1->ImageIndex(), w.n2->ImageIndex(), w.n3->ImageIndex(), w.n4->ImageIndex(), w.n5->ImageIndex(),
-        w.n6->ImageIndex()};
-}
-
 class Session : public testing::Test {
 protected:
     Session()
@@ -135,7 +129,7 @@ TEST_F(Session, StartRunsOnceAndShowsWhatItRecords)
     EXPECT_EQ(win->lbStatus->Caption(), "Ready for your command ...");
     EXPECT_EQ(framework::Application().Title(), "Kestrune");
     EXPECT_EQ(win->TrayIconFile, "ti.ico");
-    EXPECT_EQ(Digits(*win), std::vector<int>(6, 0));
+    EXPECT_EQ(win.Digits(), std::vector<int>(6, 0));
     EXPECT_FALSE(win->tmRecordTime->Enabled());
     EXPECT_FALSE(win->tmRecordCircle->Enabled());
 }
@@ -217,9 +211,9 @@ TEST_F(Session, ContinuedFilesKeepTheirTime)
     EXPECT_EQ(engine.starts[0].startMs, 65300);
     EXPECT_EQ(engine.starts[0].existingMs, 65300u);
     EXPECT_EQ(win->State.ElapsedSec, 65u);
-    EXPECT_EQ(Digits(*win), (std::vector<int>{0, 0, 0, 1, 0, 5}));
+    EXPECT_EQ(win.Digits(), (std::vector<int>{0, 0, 0, 1, 0, 5}));
     win.Run(700);
-    EXPECT_EQ(Digits(*win), (std::vector<int>{0, 0, 0, 1, 0, 6}));
+    EXPECT_EQ(win.Digits(), (std::vector<int>{0, 0, 0, 1, 0, 6}));
     EXPECT_EQ(framework::Application().Title(), "Recording(00:01:06)");
 
     // A minute's pause adds nothing.
@@ -240,7 +234,7 @@ TEST_F(Session, ContinuedFilesKeepTheirTime)
     ASSERT_EQ(engine.starts.size(), 2u);
     EXPECT_EQ(engine.starts[1].append, 0);
     EXPECT_EQ(engine.starts[1].startMs, 0);
-    EXPECT_EQ(Digits(*win), std::vector<int>(6, 0));
+    EXPECT_EQ(win.Digits(), std::vector<int>(6, 0));
     win->btnStopClick();
 
     // ... also when another caller starts it.
@@ -274,7 +268,7 @@ TEST_F(Session, RefusedStartsAndRecordAndPause)
     EXPECT_TRUE(win->State.Recording);
     EXPECT_TRUE(win->State.Paused);
     EXPECT_EQ(win->lbStatus->Caption(), "Paused ...");
-    EXPECT_EQ(Digits(*win), std::vector<int>(6, 0));
+    EXPECT_EQ(win.Digits(), std::vector<int>(6, 0));
     win.Run(5000);
     EXPECT_EQ(win->State.ElapsedSec, 0u);
 }
@@ -311,7 +305,7 @@ TEST_F(Session, TheTickCountMayWrapDuringARecording)
     win.Run(10000); // wraps after about 4 s
     EXPECT_LT(win.tick, 0xFFFFF000u);
     EXPECT_EQ(win->State.ElapsedSec, 10u);
-    EXPECT_EQ(Digits(*win), (std::vector<int>{0, 0, 0, 0, 1, 0}));
+    EXPECT_EQ(win.Digits(), (std::vector<int>{0, 0, 0, 0, 1, 0}));
 }
 
 TEST_F(Session, ContinueRefusedForAFileThatCannotBeRead)
