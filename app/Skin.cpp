@@ -58,6 +58,16 @@ TTransparentButton* Button(QWidget* parent, const char* name, int left, framewor
     return button;
 }
 
+// A timer of the window, stopped until its command starts it.
+framework::TTimer* Timer(QObject* owner, const char* name, int intervalMs, std::function<void()> handler)
+{
+    auto* timer = new framework::TTimer(owner, name);
+    timer->SetEnabled(false);
+    timer->SetInterval(intervalMs);
+    timer->OnTimer = std::move(handler);
+    return timer;
+}
+
 } // namespace
 
 void TKestrune::CreateSkin()
@@ -120,18 +130,9 @@ void TKestrune::CreateSkin()
         std::initializer_list<framework::TControl*>{tbPause, tbStop, tbPlayIt, tbStopPlayback, imTrackBar, imTrackButton})
         hidden->SetVisible(false);
 
-    tmRecordCircle = new framework::TTimer(this, "tmRecordCircle");
-    tmRecordCircle->SetEnabled(false);
-    tmRecordCircle->SetInterval(200);
-    tmRecordCircle->OnTimer = [this] { tmRecordCircleTimer(); };
-    tmRecordTime = new framework::TTimer(this, "tmRecordTime");
-    tmRecordTime->SetEnabled(false);
-    tmRecordTime->SetInterval(200);
-    tmRecordTime->OnTimer = [this] { tmRecordTimeTimer(); };
-    tmQueue = new framework::TTimer(this, "tmQueue");
-    tmQueue->SetEnabled(false); // FormCreate starts it for the whole run
-    tmQueue->SetInterval(1000);
-    tmQueue->OnTimer = [this] { tmQueueTimer(); };
+    tmRecordCircle = Timer(this, "tmRecordCircle", 200, [this] { tmRecordCircleTimer(); });
+    tmRecordTime = Timer(this, "tmRecordTime", 200, [this] { tmRecordTimeTimer(); });
+    tmQueue = Timer(this, "tmQueue", 1000, [this] { tmQueueTimer(); }); // FormCreate starts it for the whole run
     SaveDialog1 = new framework::TSaveDialog(this, "SaveDialog1");
 
     CreatePopupMenu();

@@ -93,16 +93,7 @@ QImage DigitStrip()
 {
     QImage image(kCellWidth * 10, kCellHeight, QImage::Format_RGB32);
     image.fill(Qt::black);
-    QPainter p;
-    Begin(p, image);
-    for (int d = 0; d < 10; ++d) {
-        p.save();
-        p.translate(d * kCellWidth, 0);
-        p.setClipRect(0, 0, kCellWidth, kCellHeight);
-        PaintDigit(p, d);
-        p.restore();
-    }
-    p.end();
+    PaintCells(image, kCellWidth, kCellHeight, 10, PaintDigit);
     return image;
 }
 

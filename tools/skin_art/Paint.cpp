@@ -20,6 +20,20 @@ void Begin(QPainter& p, QImage& image)
     p.setRenderHint(QPainter::SmoothPixmapTransform);
 }
 
+void PaintCells(QImage& image, int cellWidth, int cellHeight, int count, const std::function<void(QPainter&, int)>& paint)
+{
+    QPainter p;
+    Begin(p, image);
+    for (int i = 0; i < count; ++i) {
+        p.save();
+        p.translate(i * cellWidth, 0);
+        p.setClipRect(0, 0, cellWidth, cellHeight);
+        paint(p, i);
+        p.restore();
+    }
+    p.end();
+}
+
 QFont SkinFont(int pixelSize, bool bold)
 {
     QFont font("Liberation Sans");

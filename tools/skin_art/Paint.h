@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRect>
+#include <functional>
 
 namespace art {
 
@@ -37,6 +38,10 @@ QImage NewImage(int width, int height, bool alpha);
 
 // An anti-aliased painter on the picture.
 void Begin(QPainter& p, QImage& image);
+
+// Paints count cells side by side into the picture, each clipped to its own cell with the
+// painter's origin at the cell's top-left corner.
+void PaintCells(QImage& image, int cellWidth, int cellHeight, int count, const std::function<void(QPainter&, int)>& paint);
 
 // Liberation Sans at a pixel size, so text comes out the same on every machine.
 QFont SkinFont(int pixelSize, bool bold = false);

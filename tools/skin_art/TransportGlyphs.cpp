@@ -133,16 +133,7 @@ void PaintGlyph(QPainter& p, int index)
 QImage GlyphStrip()
 {
     QImage image = NewImage(kGlyph * kGlyphs, kGlyph, true);
-    QPainter p;
-    Begin(p, image);
-    for (int i = 0; i < kGlyphs; ++i) {
-        p.save();
-        p.translate(i * kGlyph, 0);
-        p.setClipRect(0, 0, kGlyph, kGlyph);
-        PaintGlyph(p, i);
-        p.restore();
-    }
-    p.end();
+    PaintCells(image, kGlyph, kGlyph, kGlyphs, PaintGlyph);
     return image;
 }
 
