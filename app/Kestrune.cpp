@@ -6,6 +6,7 @@
 #include "playback/wmaio.h"
 #include "settings/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QIcon>
 
 namespace {
@@ -104,6 +105,18 @@ void TKestrune::FormClose()
 void TKestrune::Exit1Click()
 {
     Close();
+}
+
+void TKestrune::QuitOnSignal(int)
+{
+    if (QuittingOnSignal)
+        return;
+    QuittingOnSignal = true;
+    tmQueue->SetEnabled(false);
+    btnStopClick();
+    Close();
+    // A dialog may be open, with its own loop: every loop ends, the window's too.
+    QCoreApplication::exit(0);
 }
 
 void TKestrune::Minimize1Click()

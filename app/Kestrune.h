@@ -51,6 +51,11 @@ public:
     void FormClose();
     void Exit1Click();
     void Minimize1Click();
+    // SIGTERM, SIGINT or SIGHUP: a running recording is stopped as by the stop command (no
+    // question, no box), set.ini is saved and the program ends with status 0.
+    void QuitOnSignal(int signal);
+    // Set by QuitOnSignal: nothing new starts, and nothing waits for the user.
+    bool QuittingOnSignal = false;
 
     // --- 2. Settings --------------------------------------------------------------------
     void LoadSettings();
@@ -154,6 +159,9 @@ public:
     // Pauses a running recording or resumes a paused one; manual is false for the automatic
     // pause and resume of the level watch.
     void PauseOrResume(bool manual);
+    // After a stop: an error box when the recording lost sound (on standard error instead
+    // while quitting on a signal).
+    void ReportRecordingLoss(const std::string& path);
     // A playback exists (playing or paused): the play button shows its pause glyph.
     bool PlaybackOpen() const;
 

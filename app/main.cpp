@@ -4,6 +4,7 @@
 
 #include "framework/Application.h"
 #include "framework/HandlerGuard.h"
+#include "platform/QuitSignals.h"
 #include "playback/mp3io.h"
 #include "recording/RecordIO.h"
 
@@ -55,6 +56,10 @@ int main(int argc, char** argv)
     SetLevelTarget(window.get());
     SetReaderLevelTarget(window.get());
     window->show();
+    platform::WatchQuitSignals([&window](int signal) {
+        if (window)
+            framework::Guarded([&] { window->QuitOnSignal(signal); });
+    });
     const int result = qtApp.exec();
     // No level may be posted to a window that is going away.
     SetLevelTarget(nullptr);

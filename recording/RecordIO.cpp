@@ -27,6 +27,7 @@ void BindRecordEngine()
     RecordIO.ResumeRecord = &::ResumeRecord;
     RecordIO.StopRecord = &::StopRecord;
     RecordIO.EnumWMAFormat = &::EnumWMAFormat;
+    RecordIO.RecordLossMs = &::RecordLossMs;
     SetLevelReport(&PostLevels, nullptr);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The binding of the recording library: its five operations in slots, filled once before the
+// The binding of the recording library: its operations in slots, filled once before the
 // main window exists, and the level report that posts WM_LEVEL to the main window. Tests
 // put a fake into the slots instead.
 #include "engines/record/RecordApi.h"
@@ -14,6 +14,8 @@ struct RecordOperations {
     void (*ResumeRecord)() = nullptr;
     void (*StopRecord)() = nullptr;
     void (*EnumWMAFormat)(WmaFormatCallback) = nullptr;
+    // Milliseconds of sound the last stopped recording lost; null counts as none.
+    uint32_t (*RecordLossMs)() = nullptr;
 };
 
 // The slots the program calls through.

@@ -13,6 +13,8 @@
 #include "schedule/CommFunc.h"
 
 #include <QPushButton>
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -26,6 +28,18 @@ constexpr const char* CantStartText = "Can't start recording, possible reason:\n
                                       "2.Audio device problem.";
 
 } // namespace
+
+std::string LossText(const std::string& path, uint32_t lossMs)
+{
+    // Tenths of a second, halves to even; a loss too small to show as 0.1 still shows as 0.1.
+    uint64_t tenths = lossMs / 100;
+    const uint32_t rest = lossMs % 100;
+    if (rest > 50 || (rest == 50 && tenths % 2 == 1))
+        ++tenths;
+    tenths = std::max<uint64_t>(tenths, 1);
+    return "Some sound was lost while recording " + path + ": " + std::to_string(tenths / 10) + "."
+        + std::to_string(tenths % 10) + " s are missing.";
+}
 
 bool ExtensionFitsFormat(const std::string& path, const RecordingFormat& format)
 {
@@ -268,6 +282,7 @@ void TKestrune::btnStopClick()
     if (!State.Recording)
         return;
     RecordIO.StopRecord();
+    const std::string stoppedFile = State.TargetFile;
     tmRecordTime->SetEnabled(false);
     StopReelAnimation();
     State.QueueRecordingFlag = false;
@@ -280,6 +295,19 @@ void TKestrune::btnStopClick()
     ShowStatus(State.StatusText);
     // A due queue entry may begin at once.
     tmQueueTimer();
+    ReportRecordingLoss(stoppedFile);
+}
+
+void TKestrune::ReportRecordingLoss(const std::string& path)
+{
+    const uint32_t lossMs = RecordIO.RecordLossMs ? RecordIO.RecordLossMs() : 0;
+    if (lossMs == 0)
+        return;
+    const std::string text = LossText(path, lossMs);
+    if (QuittingOnSignal)
+        std::fprintf(stderr, "kestrune: %s\n", text.c_str());
+    else
+        ErrorBox(text);
 }
 
 void TKestrune::tbrecandpauseClick()

@@ -24,3 +24,7 @@ StartRecordParams StartParamsOf(const RecordingFormat& format);
 // Whole seconds recorded at tick now: the running stretch since runStartTick plus the banked
 // milliseconds, all unsigned and wrapping, so a wrap of the tick count does no harm.
 uint32_t ElapsedSeconds(uint32_t now, uint32_t runStartTick, uint32_t bankedMs);
+
+// The message after a recording that lost sound: the path and the missing time in seconds
+// with one decimal (at least 0.1 for any loss).
+std::string LossText(const std::string& path, uint32_t lossMs);

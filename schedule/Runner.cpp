@@ -54,7 +54,8 @@ void StartDueEntry(TKestrune& w)
 
 void TKestrune::tmQueueTimer()
 {
-    if (State.Recording || State.Playing || Queue.Disable)
+    // Nothing new starts while the program ends on a signal.
+    if (State.Recording || State.Playing || Queue.Disable || QuittingOnSignal)
         return;
     // A message box of a check runs its own loop, in which this timer goes on ticking.
     if (QueueCheckRunning)

@@ -11,7 +11,9 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -19,6 +21,9 @@ namespace {
 std::mutex apiMutex; // the entry points may come from any thread, one at a time
 std::unique_ptr<record::Recorder> current;
 bool paused = false;
+
+// The sound the last finished recording lost, in milliseconds.
+uint32_t lastLossMs = 0;
 
 std::atomic<LevelReport> levelReport{nullptr};
 std::atomic<void*> levelContext{nullptr};
@@ -44,51 +49,76 @@ extern "C" {
 uint8_t StartRecord(const StartRecordParams* params, const char* path, int32_t append, int32_t startMs,
     uint32_t /*existingLengthMs: the engine reads the file itself*/)
 {
-    std::lock_guard lock(apiMutex);
-    if (current || !params || !path)
+    // Nothing may cross into the caller: whatever goes wrong (no memory for an absurd ring,
+    // a thread that cannot start) is a refusal like any other.
+    try {
+        std::lock_guard lock(apiMutex);
+        if (current || !params || !path)
+            return 0;
+        std::string error;
+        if (!record::CheckStart(*params, path, append != 0, error))
+            return 0;
+        auto recorder = std::make_unique<record::Recorder>(MakeSink(*params, path, append != 0, startMs),
+            params->BufferSize, params->BufferNumber, &ReportLevels);
+        if (!recorder->Start(error))
+            return 0;
+        current = std::move(recorder);
+        paused = false;
+        lastLossMs = 0;
+        return 1;
+    } catch (...) {
         return 0;
-    std::string error;
-    if (!record::CheckStart(*params, path, append != 0, error))
-        return 0;
-    auto recorder = std::make_unique<record::Recorder>(MakeSink(*params, path, append != 0, startMs),
-        params->BufferSize, params->BufferNumber, &ReportLevels);
-    if (!recorder->Start(error))
-        return 0;
-    current = std::move(recorder);
-    paused = false;
-    return 1;
+    }
 }
 
 void PauseRecord()
 {
-    std::lock_guard lock(apiMutex);
-    if (current && !paused) {
-        current->Pause();
-        paused = true;
+    try {
+        std::lock_guard lock(apiMutex);
+        if (current && !paused) {
+            current->Pause();
+            paused = true;
+        }
+    } catch (...) {
     }
 }
 
 void ResumeRecord()
 {
-    std::lock_guard lock(apiMutex);
-    if (current && paused) {
-        current->Resume();
-        paused = false;
+    try {
+        std::lock_guard lock(apiMutex);
+        if (current && paused) {
+            current->Resume();
+            paused = false;
+        }
+    } catch (...) {
     }
 }
 
 void StopRecord()
 {
+    try {
+        std::lock_guard lock(apiMutex);
+        if (!current)
+            return;
+        current->Stop();
+        const uint64_t rate = static_cast<uint64_t>(std::max(current->Rate(), 1));
+        const uint64_t ms = (current->LostFrames() * 1000 + rate / 2) / rate;
+        lastLossMs = static_cast<uint32_t>(std::min<uint64_t>(ms, UINT32_MAX));
+        current.reset();
+        paused = false;
+    } catch (...) {
+    }
+}
+
+uint32_t RecordLossMs()
+{
     std::lock_guard lock(apiMutex);
-    if (!current)
-        return;
-    current->Stop();
-    current.reset();
-    paused = false;
+    return lastLossMs;
 }
 
 void EnumWMAFormat(WmaFormatCallback callback)
-{
+try {
     struct Format { int32_t bitrate, channels, rate; };
     // Found once: opening the encoder for the whole grid takes a moment.
     static const std::vector<Format> formats = [] {
@@ -108,6 +138,7 @@ void EnumWMAFormat(WmaFormatCallback callback)
         return;
     for (const Format& f : formats)
         callback(f.bitrate, f.channels, f.rate);
+} catch (...) {
 }
 
 void SetLevelReport(LevelReport report, void* context)

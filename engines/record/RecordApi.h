@@ -29,6 +29,11 @@ void ResumeRecord();
 // Stops capture, writes what is queued and closes the file: complete when this returns.
 void StopRecord();
 
+// The sound the last finished recording lost, in milliseconds (rounded): frames the sound
+// server or the device dropped, or that the writer could not take in time. 0 for a complete
+// recording; set by StopRecord, cleared by a successful StartRecord.
+uint32_t RecordLossMs();
+
 // Calls back once per WMA format (bitrate in bit/s, channels, rate in Hz) that can be
 // written, before returning.
 typedef void (*WmaFormatCallback)(int32_t bitrate, int32_t channels, int32_t sampleRate);

@@ -22,26 +22,29 @@ bool Recorder::Start(std::string& error)
         return false;
     channels_ = sink_->Channels();
     const size_t frameBytes = 2u * static_cast<size_t>(channels_);
-    // A block is BufferSize bytes of whole frames (defaults when the value makes no sense);
-    // the ring holds BufferNumber blocks, but never less than two seconds, so a slow disk
-    // write does not lose audio.
+    const size_t second = static_cast<size_t>(sink_->Rate()) * frameBytes;
+    // A block is BufferSize bytes of whole frames (2000 when the value makes no sense), at
+    // most a second. The ring holds BufferNumber blocks, but never less than two seconds, so
+    // a slow disk write loses nothing, and never more than thirty, whatever a hand-edited
+    // set.ini asks for.
     const size_t blockBytes = requestedBlockBytes_ >= static_cast<int>(frameBytes)
-        ? static_cast<size_t>(requestedBlockBytes_) : 2000;
+        ? std::min(static_cast<size_t>(requestedBlockBytes_), second) : 2000;
     blockFrames_ = std::max<size_t>(blockBytes / frameBytes, 1);
-    const size_t twoSeconds = 2u * static_cast<size_t>(sink_->Rate()) * frameBytes;
-    const size_t ringBytes = std::max(blockFrames_ * frameBytes * static_cast<size_t>(std::max(requestedRingBlocks_, 1)), twoSeconds);
-    ring_ = std::make_unique<SampleRing>(ringBytes);
+    const size_t asked = blockFrames_ * frameBytes * static_cast<size_t>(std::max(requestedRingBlocks_, 1));
+    const size_t ringBytes = std::clamp(asked, 2 * second, 30 * second);
+    ring_ = std::make_unique<SampleRing>(ringBytes, frameBytes);
     block_.resize(blockFrames_ * static_cast<size_t>(channels_));
 
-    if (!capture_.Open(sink_->Rate(), channels_, static_cast<int>(blockFrames_), ring_.get(), error))
+    capture_ = OpenCaptureDevice(sink_->Rate(), channels_, static_cast<int>(blockFrames_), ring_.get(), error);
+    if (!capture_)
         return false;
     if (!sink_->Open(error)) {
-        capture_.Close();
+        capture_->Close();
         return false;
     }
     running_ = true;
     writer_ = std::thread([this] { WriterLoop(); });
-    capture_.Start();
+    capture_->Start();
     return true;
 }
 
@@ -49,10 +52,16 @@ void Recorder::Stop()
 {
     if (!running_)
         return;
-    capture_.Close(); // no callback runs after this
+    capture_->Close(); // no callback runs after this
     stopping_.store(true);
     writer_.join();
     running_ = false;
+}
+
+uint64_t Recorder::LostFrames() const
+{
+    const uint64_t frameBytes = 2u * static_cast<uint64_t>(channels_ ? channels_ : 1);
+    return (capture_ ? capture_->LostFrames() : 0) + (ring_ ? ring_->Dropped() / frameBytes : 0);
 }
 
 void Recorder::Consume(const int16_t* interleaved, size_t frames)

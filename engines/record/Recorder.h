@@ -4,7 +4,7 @@
 #include "AudioSink.h"
 #include "Levels.h"
 #include "SampleRing.h"
-#include "SdlCapture.h"
+#include "CaptureDevice.h"
 
 #include <atomic>
 #include <functional>
@@ -18,7 +18,8 @@ using LevelCallback = std::function<void(BlockLevels)>;
 
 class Recorder {
 public:
-    // blockBytes: one capture block; ringBlocks: how many the ring holds (at least 2 s).
+    // blockBytes: one writer block; ringBlocks: how many the ring holds (2 to 30 s of sound
+    // whatever they say).
     Recorder(std::unique_ptr<AudioSink> sink, int blockBytes, int ringBlocks, LevelCallback levels);
     ~Recorder();
 
@@ -31,6 +32,10 @@ public:
 
     // The writer's work on one block, without a device (the benchmark feeds it directly).
     void Consume(const int16_t* interleaved, size_t frames);
+    // Frames of sound lost between the input and the file: dropped by the device or the
+    // server, or not taken by the ring because the writer fell behind. Final after Stop.
+    uint64_t LostFrames() const;
+    int Rate() const { return sink_->Rate(); }
     AudioSink& Sink() { return *sink_; }
 
 private:
@@ -44,7 +49,7 @@ private:
     int channels_ = 0;
     LevelCallback levels_;
     std::unique_ptr<SampleRing> ring_;
-    SdlCapture capture_;
+    std::unique_ptr<CaptureDevice> capture_;
     std::vector<int16_t> block_;
     std::thread writer_;
     std::atomic<bool> paused_{false};

@@ -12,7 +12,10 @@ namespace record {
 
 class SampleRing {
 public:
-    explicit SampleRing(size_t capacity) : buffer_(capacity) {}
+    // frameBytes: what is dropped when the ring is full is whole frames, so what follows a
+    // drop still starts on a frame.
+    explicit SampleRing(size_t capacity, size_t frameBytes = 1)
+        : buffer_(capacity), frameBytes_(frameBytes ? frameBytes : 1) {}
 
     size_t Capacity() const { return buffer_.size(); }
     size_t Available() const { return head_.load(std::memory_order_acquire) - tail_.load(std::memory_order_relaxed); }
@@ -23,7 +26,7 @@ public:
     {
         const size_t head = head_.load(std::memory_order_relaxed);
         const size_t used = head - tail_.load(std::memory_order_acquire);
-        const size_t fits = std::min(length, buffer_.size() - used);
+        const size_t fits = std::min(length, (buffer_.size() - used) / frameBytes_ * frameBytes_);
         CopyIn(head, data, fits);
         head_.store(head + fits, std::memory_order_release);
         if (fits < length)
@@ -59,6 +62,7 @@ private:
     }
 
     std::vector<uint8_t> buffer_;
+    size_t frameBytes_;
     std::atomic<size_t> head_{0}; // total bytes ever written (wraps with size_t, harmlessly)
     std::atomic<size_t> tail_{0}; // total bytes ever read
     std::atomic<size_t> dropped_{0};

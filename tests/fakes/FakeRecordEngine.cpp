@@ -17,6 +17,7 @@ FakeRecordEngine::FakeRecordEngine() : saved_(RecordIO)
     RecordIO.PauseRecord = [] { current->calls.push_back("pause"); };
     RecordIO.ResumeRecord = [] { current->calls.push_back("resume"); };
     RecordIO.StopRecord = [] { current->calls.push_back("stop"); };
+    RecordIO.RecordLossMs = [] { return current->lossMs; };
 }
 
 FakeRecordEngine::~FakeRecordEngine()

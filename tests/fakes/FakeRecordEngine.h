@@ -24,6 +24,7 @@ public:
     FakeRecordEngine& operator=(const FakeRecordEngine&) = delete;
 
     bool startAnswer = true;
+    uint32_t lossMs = 0; // what the stopped recording reports as lost
     std::vector<Start> starts;
     std::vector<std::string> calls; // "start", "pause", "resume", "stop" in order
 

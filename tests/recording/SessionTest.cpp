@@ -371,3 +371,28 @@ TEST_F(Session, AFileThatCanBeNeitherMovedNorDeleted)
     EXPECT_EQ(answers.Seen()[1].caption, "Error");
     EXPECT_TRUE(engine.starts.empty());
 }
+
+TEST_F(Session, AStopTellsOfLostSound)
+{
+    fakes::ModalAnswers answers;
+    Start("take.mp3");
+    engine.lossMs = 3650;
+    win->btnStopClick();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].caption, "Error");
+    EXPECT_EQ(answers.Seen()[0].text, "Some sound was lost while recording " + Target("take.mp3") + ": 3.6 s are missing.");
+    EXPECT_TRUE(answers.Seen()[0].flags & framework::MB_ICONERROR);
+    EXPECT_FALSE(win->State.Recording);
+    EXPECT_EQ(win->lbStatus->Caption(), "Ready for your command ...");
+
+    engine.lossMs = 0;
+    Start("again.mp3");
+    win->btnStopClick();
+    EXPECT_EQ(answers.Seen().size(), 1u) << "a complete recording shows nothing";
+
+    // Tenths, halves to even; the smallest loss still reads as some.
+    EXPECT_EQ(LossText("/r/a.wav", 3750), "Some sound was lost while recording /r/a.wav: 3.8 s are missing.");
+    EXPECT_EQ(LossText("/r/a.wav", 3651), "Some sound was lost while recording /r/a.wav: 3.7 s are missing.");
+    EXPECT_EQ(LossText("/r/a.wav", 3), "Some sound was lost while recording /r/a.wav: 0.1 s are missing.");
+    EXPECT_EQ(LossText("/r/a.wav", 4294967295u), "Some sound was lost while recording /r/a.wav: 4294967.3 s are missing.");
+}

@@ -1,8 +1,8 @@
-// Judges a recording of a steady tone. The file must decode, hold at least MIN_SECONDS of
-// audio, and in its middle second every channel must carry the tone: the dominant frequency
+// Judges a recording of a steady tone. The file must decode, hold at least MIN_SECONDS (and
+// at most MAX_SECONDS, when given) of audio, and in its middle second every channel must carry the tone: the dominant frequency
 // within 2 % of FREQUENCY_HZ and the tone's level above 0.05 of full scale.
 //
-// Usage: check_tone PATH [FREQUENCY_HZ [MIN_SECONDS]]   (1000 Hz and 2.5 s unless told)
+// Usage: check_tone PATH [FREQUENCY_HZ [MIN_SECONDS [MAX_SECONDS]]]   (1000 Hz, 2.5 s unless told)
 // Prints what it measured on stdout, and why it failed on stderr.
 // Exit: 0 the tone is there, 1 it is not (or the file is unreadable), 2 bad arguments.
 #include "fakes/DecodedAudio.h"
@@ -30,14 +30,15 @@ bool ParseNumber(const char* text, double& value)
 int main(int argc, char** argv)
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // measurements and reasons stay in order in a log
-    if (argc < 2 || argc > 4) {
-        std::fprintf(stderr, "usage: check_tone PATH [FREQUENCY_HZ [MIN_SECONDS]]\n");
+    if (argc < 2 || argc > 5) {
+        std::fprintf(stderr, "usage: check_tone PATH [FREQUENCY_HZ [MIN_SECONDS [MAX_SECONDS]]]\n");
         return 2;
     }
-    double frequency = 1000, minSeconds = 2.5;
+    double frequency = 1000, minSeconds = 2.5, maxSeconds = HUGE_VAL;
     if ((argc > 2 && (!ParseNumber(argv[2], frequency) || frequency <= 0))
-        || (argc > 3 && (!ParseNumber(argv[3], minSeconds) || minSeconds < 1))) {
-        std::fprintf(stderr, "check_tone: FREQUENCY_HZ must be above 0, MIN_SECONDS at least 1\n");
+        || (argc > 3 && (!ParseNumber(argv[3], minSeconds) || minSeconds < 1))
+        || (argc > 4 && (!ParseNumber(argv[4], maxSeconds) || maxSeconds < minSeconds))) {
+        std::fprintf(stderr, "check_tone: FREQUENCY_HZ must be above 0, MIN_SECONDS at least 1, MAX_SECONDS not below it\n");
         return 2;
     }
 
@@ -55,6 +56,10 @@ int main(int argc, char** argv)
     std::printf("check_tone: '%s': %.3f s, %d Hz, %d channel(s)\n", argv[1], seconds, audio.rate, audio.channels);
     if (seconds < minSeconds) {
         std::fprintf(stderr, "check_tone: only %.3f s of audio, expected at least %.3f s\n", seconds, minSeconds);
+        return 1;
+    }
+    if (seconds > maxSeconds) {
+        std::fprintf(stderr, "check_tone: %.3f s of audio, expected at most %.3f s\n", seconds, maxSeconds);
         return 1;
     }
 

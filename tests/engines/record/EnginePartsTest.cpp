@@ -2,6 +2,7 @@
 // WAV layout and the start checks.
 #include "engines/record/Levels.h"
 #include "engines/record/Mp3Frames.h"
+#include "engines/record/CaptureClock.h"
 #include "engines/record/SampleRing.h"
 #include "engines/record/StartCheck.h"
 #include "engines/record/WavLayout.h"
@@ -32,6 +33,13 @@ TEST(SampleRing, WrapsDropsAndKeepsOrderAcrossThreads)
     EXPECT_EQ(ring.Read(all, 10), 10u);
     EXPECT_EQ(std::vector<uint8_t>(all, all + 10), (std::vector<uint8_t>{7, 8, 1, 2, 3, 4, 5, 6, 7, 8}));
 
+    // Frames of four bytes: a write that does not fit whole keeps only whole frames.
+    SampleRing framed(10, 4);
+    framed.Write(in, 8);
+    framed.Write(in, 8);
+    EXPECT_EQ(framed.Available(), 8u);
+    EXPECT_EQ(framed.Dropped(), 8u) << "two bytes were free, half a frame: nothing of it is kept";
+
     SampleRing big(4096);
     constexpr uint32_t Count = 200000;
     std::thread producer([&] {
@@ -50,6 +58,21 @@ TEST(SampleRing, WrapsDropsAndKeepsOrderAcrossThreads)
         }
     }
     producer.join();
+}
+
+TEST(CaptureClock, ShortfallBeyondDriftCountsWhole)
+{
+    constexpr int64_t Second = 1'000'000'000;
+    // All there, or a drift of the sound clock within a per cent: nothing lost.
+    EXPECT_EQ(ClockShortfallFrames(441000, 10 * Second, 44100), 0u);
+    EXPECT_EQ(ClockShortfallFrames(441000 - 4000, 10 * Second, 44100), 0u);
+    // Two blocks in flight at the ends of a short recording are not a loss either.
+    EXPECT_EQ(ClockShortfallFrames(44100, 1 * Second + Second / 3, 44100), 0u);
+    // A third missing, as a device that drops sound delivers it: all of it counts.
+    EXPECT_EQ(ClockShortfallFrames(44100 * 40, 60 * Second, 44100), 44100u * 20);
+    // Hours at 192 kHz do not overflow.
+    EXPECT_EQ(ClockShortfallFrames(0, 100 * 3600 * Second, 192000), uint64_t{192000} * 360000);
+    EXPECT_EQ(ClockShortfallFrames(0, 0, 44100), 0u);
 }
 
 TEST(PeakLevels, StereoMonoAndFullScale)

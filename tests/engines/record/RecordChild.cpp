@@ -5,7 +5,9 @@
 // Usage: record_child FORMAT RATE CHANNELS KBPS PATH SECONDS
 //   FORMAT 0 WAV, 1 MP3, 2 WMA; KBPS is ignored for WAV. Blocks of 2000 bytes, 16 of them.
 //   SECONDS negative, or over a year (inf too): record until killed.
-// Prints "recording" (flushed) on stdout once started.
+// Prints "recording" (flushed) on stdout once started; after the stop, "recorded SECONDS"
+// (from the start's return to the stop's call, with a dot) and "lost MILLISECONDS" (what the
+// library says it lost).
 // Exit: 0 recorded and stopped, 1 bad arguments, 2 StartRecord refused.
 #include "engines/record/RecordApi.h"
 
@@ -67,6 +69,7 @@ int main(int argc, char** argv)
     if (!ParseSeconds(argv[6], seconds))
         return Usage("SECONDS is not a number");
 
+    using Clock = std::chrono::steady_clock;
     if (!StartRecord(&params, path, 0, 0, 0)) {
         std::fprintf(stderr,
             "record_child: StartRecord refused (format %d, %d Hz, %d channels, %d kbit/s, '%s'); "
@@ -75,6 +78,7 @@ int main(int argc, char** argv)
             std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "(unset)");
         return 2;
     }
+    const Clock::time_point started = Clock::now();
     std::fputs("recording\n", stdout);
     std::fflush(stdout);
 
@@ -83,6 +87,10 @@ int main(int argc, char** argv)
             std::this_thread::sleep_for(std::chrono::hours(1));
     }
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    const double recorded = std::chrono::duration<double>(Clock::now() - started).count();
     StopRecord();
+    // Whole milliseconds, printed without the locale's help so the decimal point is a dot.
+    const long long ms = static_cast<long long>(recorded * 1000 + 0.5);
+    std::printf("recorded %lld.%03lld\nlost %u\n", ms / 1000, ms % 1000, RecordLossMs());
     return 0;
 }

@@ -1,0 +1,26 @@
+#include "CaptureDevice.h"
+
+#include "PulseCapture.h"
+#include "SdlCapture.h"
+
+#include <cstdlib>
+
+namespace record {
+
+std::unique_ptr<CaptureDevice> OpenCaptureDevice(int rate, int channels, int blockFrames, SampleRing* ring,
+    std::string& error)
+{
+    const char* sdlDriver = std::getenv("SDL_AUDIODRIVER");
+    if (!sdlDriver || !*sdlDriver) {
+        auto pulse = std::make_unique<PulseCapture>();
+        std::string pulseError;
+        if (pulse->Open(rate, channels, ring, pulseError))
+            return pulse;
+    }
+    auto sdl = std::make_unique<SdlCapture>();
+    if (sdl->Open(rate, channels, blockFrames, ring, error))
+        return sdl;
+    return nullptr;
+}
+
+} // namespace record

@@ -1,0 +1,33 @@
+#pragma once
+// Where captured sound comes from: the sound server's own client library when a
+// PulseAudio-compatible server answers (PulseAudio, or PipeWire with its PulseAudio
+// service), SDL2 otherwise. Either fills the ring with interleaved 16-bit frames from the
+// default input and counts what it could not deliver.
+#include "SampleRing.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace record {
+
+class CaptureDevice {
+public:
+    virtual ~CaptureDevice() = default;
+    // Capture runs from here on; blocks arrive in the ring on the device's own thread.
+    virtual void Start() = 0;
+    // Stops capture for good: no block arrives after this returns.
+    virtual void Close() = 0;
+    // Frames of sound the device or the server dropped before they reached the ring; final
+    // once Close has returned.
+    virtual uint64_t LostFrames() const = 0;
+};
+
+// Opens the default input at rate and channels (S16), not yet running. blockFrames is the
+// writer's block, a hint for the device's own. With SDL_AUDIODRIVER set, SDL and that driver
+// are used (the tests' disk driver feeds a known signal that way); otherwise the sound
+// server, then SDL. Null with error when there is no input at all.
+std::unique_ptr<CaptureDevice> OpenCaptureDevice(int rate, int channels, int blockFrames, SampleRing* ring,
+    std::string& error);
+
+} // namespace record

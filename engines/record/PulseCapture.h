@@ -1,0 +1,45 @@
+#pragma once
+// Capture from the sound server's default source through libpulse: an asynchronous record
+// stream on a threaded main loop. Serves PulseAudio and PipeWire (through pipewire-pulse).
+#include "CaptureClock.h"
+#include "CaptureDevice.h"
+
+#include <functional>
+#include <pulse/pulseaudio.h>
+
+namespace record {
+
+class PulseCapture : public CaptureDevice {
+public:
+    PulseCapture() = default;
+    ~PulseCapture() override;
+    PulseCapture(const PulseCapture&) = delete;
+    PulseCapture& operator=(const PulseCapture&) = delete;
+
+    // Connects to the server (never starts one) and opens a corked record stream. False with
+    // error when no server answers or the stream cannot be made; everything is released then.
+    bool Open(int rate, int channels, SampleRing* ring, std::string& error);
+    void Start() override;
+    void Close() override;
+    uint64_t LostFrames() const override { return lostFrames_; }
+
+private:
+    // Called on the main loop's thread.
+    // Copies what the server has into the ring and returns; must not block.
+    static void StreamRead(pa_stream* stream, size_t length, void* self);
+    // With the main loop locked: waits until state() answers 1 (ready) or -1 (failed), at most
+    // a few seconds, so a server that hangs cannot hang the start; true when ready.
+    bool WaitUntil(const std::function<int()>& state);
+
+    pa_threaded_mainloop* mainloop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    SampleRing* ring_ = nullptr;
+    int rate_ = 0;
+    size_t frameBytes_ = 0;
+    DeliveryClock clock_;
+    uint64_t holeFrames_ = 0; // gaps in the server's read index, on the loop's thread
+    uint64_t lostFrames_ = 0;
+};
+
+} // namespace record
