@@ -4,22 +4,26 @@
 #include <chrono>
 
 namespace record {
-namespace {
-int64_t NowNs()
+
+int64_t MonotonicNs()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
-} // namespace
 
-uint64_t ClockShortfallFrames(uint64_t deliveredFrames, int64_t elapsedNs, int rate)
+uint64_t FramesIn(int64_t elapsedNs, int rate)
 {
     if (elapsedNs <= 0 || rate <= 0)
         return 0;
-    // Whole frames that the elapsed time holds (a 128-bit-safe split: seconds, then the rest).
+    // Seconds and the rest apart, so hours at 192 kHz stay far inside 64 bits.
     const uint64_t seconds = static_cast<uint64_t>(elapsedNs / 1'000'000'000);
     const uint64_t restNs = static_cast<uint64_t>(elapsedNs % 1'000'000'000);
-    const uint64_t expected = seconds * static_cast<uint64_t>(rate) + restNs * static_cast<uint64_t>(rate) / 1'000'000'000;
+    return seconds * static_cast<uint64_t>(rate) + restNs * static_cast<uint64_t>(rate) / 1'000'000'000;
+}
+
+uint64_t ClockShortfallFrames(uint64_t deliveredFrames, int64_t elapsedNs, int rate)
+{
+    const uint64_t expected = FramesIn(elapsedNs, rate);
     if (deliveredFrames >= expected)
         return 0;
     const uint64_t missing = expected - deliveredFrames;
@@ -27,19 +31,14 @@ uint64_t ClockShortfallFrames(uint64_t deliveredFrames, int64_t elapsedNs, int r
     return missing > tolerance ? missing : 0;
 }
 
-void DeliveryClock::Delivered(uint64_t frames)
+uint64_t DeliveryClock::DueFrames(int rate, int64_t untilNs) const
 {
-    if (firstNs_ < 0)
-        firstNs_ = NowNs();
-    frames_ += frames;
+    return Running() ? FramesIn(untilNs - startNs_, rate) : 0;
 }
 
-uint64_t DeliveryClock::ShortfallUntilNow(int rate) const
+uint64_t DeliveryClock::ShortfallAt(int rate, int64_t untilNs) const
 {
-    if (firstNs_ < 0)
-        return 0;
-    // The first block's frames were captured before it arrived: the clock starts after them.
-    return ClockShortfallFrames(frames_, NowNs() - firstNs_, rate);
+    return Running() ? ClockShortfallFrames(frames_, untilNs - startNs_, rate) : 0;
 }
 
 } // namespace record

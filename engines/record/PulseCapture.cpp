@@ -12,6 +12,8 @@ constexpr int FragmentMs = 20;
 // swapping disk) before it must drop sound; our own ring holds more behind it.
 constexpr int ServerBufferMs = 2000;
 constexpr auto ConnectDeadline = std::chrono::seconds(5);
+// At the stop, how long the sound of the recording's last moments may still take to arrive.
+constexpr auto DrainDeadline = std::chrono::milliseconds(ServerBufferMs);
 
 pa_proplist* KestruneProperties()
 {
@@ -112,22 +114,43 @@ void PulseCapture::Start()
     if (!stream_)
         return;
     pa_threaded_mainloop_lock(mainloop_);
+    clock_.Started();
     if (pa_operation* op = pa_stream_cork(stream_, 0, nullptr, nullptr))
         pa_operation_unref(op);
     pa_threaded_mainloop_unlock(mainloop_);
+}
+
+void PulseCapture::AwaitTheLastSound(int64_t stopNs)
+{
+    // A source hands over what it captured some time later: a microphone a fragment later,
+    // the monitor of an output that renders ahead up to that output's latency later (and
+    // nothing at all for that long after we join it, while the output catches up with the
+    // lower latency we ask for). The recording ran from the start to stopNs and holds that
+    // much, so what is still on its way is waited for, within the server's buffer time.
+    const uint64_t due = clock_.DueFrames(rate_, stopNs);
+    const auto deadline = std::chrono::steady_clock::now() + DrainDeadline;
+    while (clock_.DeliveredFrames() < due && std::chrono::steady_clock::now() < deadline
+        && pa_stream_get_state(stream_) == PA_STREAM_READY) {
+        pa_threaded_mainloop_unlock(mainloop_);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        pa_threaded_mainloop_lock(mainloop_);
+    }
 }
 
 void PulseCapture::Close()
 {
     if (!mainloop_)
         return;
+    const int64_t stopNs = MonotonicNs();
     pa_threaded_mainloop_lock(mainloop_);
     if (stream_) {
+        if (clock_.Running())
+            AwaitTheLastSound(stopNs);
         pa_stream_set_read_callback(stream_, nullptr, nullptr);
         pa_stream_disconnect(stream_);
         pa_stream_unref(stream_);
         stream_ = nullptr;
-        lostFrames_ = holeFrames_ + clock_.ShortfallUntilNow(rate_);
+        lostFrames_ = holeFrames_ + clock_.ShortfallAt(rate_, stopNs);
     }
     if (context_) {
         pa_context_disconnect(context_);

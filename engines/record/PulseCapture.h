@@ -30,6 +30,8 @@ private:
     // With the main loop locked: waits until state() answers 1 (ready) or -1 (failed), at most
     // a few seconds, so a server that hangs cannot hang the start; true when ready.
     bool WaitUntil(const std::function<int()>& state);
+    // With the main loop locked: waits until the sound of the time up to stopNs has arrived.
+    void AwaitTheLastSound(int64_t stopNs);
 
     pa_threaded_mainloop* mainloop_ = nullptr;
     pa_context* context_ = nullptr;

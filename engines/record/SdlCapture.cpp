@@ -50,17 +50,20 @@ bool SdlCapture::Open(int rate, int channels, int blockFrames, SampleRing* ring,
 
 void SdlCapture::Start()
 {
-    if (device_)
+    if (device_) {
+        clock_.Started();
         SDL_PauseAudioDevice(device_, 0);
+    }
 }
 
 void SdlCapture::Close()
 {
     if (device_) {
+        const int64_t stopNs = MonotonicNs();
         SDL_CloseAudioDevice(device_);
         device_ = 0;
         if (checkClock_)
-            lostFrames_ = clock_.ShortfallUntilNow(rate_);
+            lostFrames_ = clock_.ShortfallAt(rate_, stopNs);
     }
     if (audioInitialised_) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
