@@ -1,5 +1,6 @@
 #include "PulseCapture.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -128,6 +129,8 @@ void PulseCapture::AwaitTheLastSound(int64_t stopNs)
     // lower latency we ask for). The recording ran from the start to stopNs and holds that
     // much, so what is still on its way is waited for, within the server's buffer time.
     const uint64_t due = clock_.DueFrames(rate_, stopNs);
+    // What arrives from now on is kept up to the stop's frame exactly, not a fragment past it.
+    keepUpTo_ = due;
     const auto deadline = std::chrono::steady_clock::now() + DrainDeadline;
     while (clock_.DeliveredFrames() < due && std::chrono::steady_clock::now() < deadline
         && pa_stream_get_state(stream_) == PA_STREAM_READY) {
@@ -171,9 +174,15 @@ void PulseCapture::StreamRead(pa_stream* stream, size_t, void* self)
     while (pa_stream_readable_size(stream) > 0) {
         if (pa_stream_peek(stream, &data, &length) < 0 || length == 0)
             return;
-        const uint64_t frames = length / capture->frameBytes_;
+        uint64_t frames = length / capture->frameBytes_;
+        const uint64_t delivered = capture->clock_.DeliveredFrames();
+        if (delivered >= capture->keepUpTo_) {
+            pa_stream_drop(stream);
+            continue;
+        }
+        frames = std::min(frames, capture->keepUpTo_ - delivered);
         if (data) {
-            capture->ring_->Write(static_cast<const uint8_t*>(data), length);
+            capture->ring_->Write(static_cast<const uint8_t*>(data), frames * capture->frameBytes_);
         } else {
             // A hole in the read index: the server skipped this much sound.
             capture->holeFrames_ += frames;

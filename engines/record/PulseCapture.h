@@ -4,6 +4,7 @@
 #include "CaptureClock.h"
 #include "CaptureDevice.h"
 
+#include <cstdint>
 #include <functional>
 #include <pulse/pulseaudio.h>
 
@@ -41,6 +42,8 @@ private:
     size_t frameBytes_ = 0;
     DeliveryClock clock_;
     uint64_t holeFrames_ = 0; // gaps in the server's read index, on the loop's thread
+    // Frames to keep in all: none past the stop's moment (set with the main loop locked).
+    uint64_t keepUpTo_ = UINT64_MAX;
     uint64_t lostFrames_ = 0;
 };
 

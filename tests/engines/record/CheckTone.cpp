@@ -1,6 +1,7 @@
-// Judges a recording of a steady tone. The file must decode, hold at least MIN_SECONDS (and
-// at most MAX_SECONDS, when given) of audio, and in its middle second every channel must carry the tone: the dominant frequency
-// within 2 % of FREQUENCY_HZ and the tone's level above 0.05 of full scale.
+// Judges a recording of a steady tone. The file must decode and hold at least MIN_SECONDS (and
+// at most MAX_SECONDS, when given) of audio; in its middle second every channel must carry the
+// tone (the dominant frequency within 2 % of FREQUENCY_HZ, the tone's level above 0.05 of full
+// scale), and every tenth of a second from 0.2 s on must carry it too, so a gap anywhere fails.
 //
 // Usage: check_tone PATH [FREQUENCY_HZ [MIN_SECONDS [MAX_SECONDS]]]   (1000 Hz, 2.5 s unless told)
 // Prints what it measured on stdout, and why it failed on stderr.
@@ -85,7 +86,19 @@ int main(int argc, char** argv)
             good = false;
         }
     }
+    // And no gap anywhere: every tenth of a second carries the tone, from 0.2 s (past an
+    // encoder's start-up) to the last tenth.
+    const size_t tenth = static_cast<size_t>(audio.rate) / 10;
+    size_t quiet = 0;
+    for (size_t at = static_cast<size_t>(audio.rate) / 5; at + 2 * tenth <= frames; at += tenth)
+        for (int ch = 0; ch < audio.channels; ++ch)
+            if (!(fakes::ToneLevel(audio.samples, audio.channels, ch, audio.rate, frequency, at, tenth) > kMinimumLevel)) {
+                if (quiet++ < 5)
+                    std::fprintf(stderr, "check_tone: channel %d: no tone at %.1f s\n", ch,
+                        static_cast<double>(at) / audio.rate);
+                good = false;
+            }
     if (good)
-        std::printf("check_tone: the %.0f Hz tone is there\n", frequency);
+        std::printf("check_tone: the %.0f Hz tone is there throughout\n", frequency);
     return good ? 0 : 1;
 }

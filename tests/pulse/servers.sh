@@ -1,0 +1,265 @@
+# shellcheck shell=bash
+# Private sound servers for tests and benchmarks; `source` this file, don't run it.
+#
+#   server_start pulseaudio|pipewire   starts one, with a null sink whose monitor is the
+#                                      default source, and points this shell's clients at it
+#   server_play FILE                   plays FILE into that sink; returns once the sink runs
+#   server_track PID                   has server_stop stop PID (a child of this shell) too
+#   server_end PID                     stops a tracked PID now (TERM, then KILL) and reaps it
+#   server_stop                        stops all of it and removes its folder
+#   say MESSAGE / fail MESSAGE         progress; failure (shows the logs, exits 1)
+#
+# After server_start: SERVER_DIR is the server's private folder (any *.log in it is shown when
+# something fails, so callers may keep their own logs there), SERVER_SINK the sink's name and
+# PULSE_SERVER the socket that pactl, paplay, parecord, ffmpeg and SDL will use.
+#
+# Each server gets its own runtime, home, configuration and state folders under one mktemp
+# folder: nothing reaches a user's server or session bus, and no client may spawn a daemon.
+# Both run in their default configurations. server_start sets traps so that the server is
+# stopped however the script ends; a watchdog in a session of its own stops it even when the
+# script is killed outright, or when its whole process group is.
+#
+# SERVER_TAG (default: the script's name) starts every message.
+
+SERVER_SINK=kestrune_sink
+SERVER_RATE=44100
+SERVER_CHANNELS=2
+SERVER_KIND=
+SERVER_DIR=
+_server_pid=      # leads the server's own process group
+_server_watchdog=
+_server_tracked=()
+
+say() { echo "${SERVER_TAG:-${0##*/}}: $*"; }
+
+server_show_logs() {
+  local log
+  [ -n "$SERVER_DIR" ] && [ -d "$SERVER_DIR" ] || return 0
+  for log in "$SERVER_DIR"/*.log; do
+    [ -s "$log" ] || continue
+    echo "---- ${log##*/} (last 40 lines) ----" >&2
+    tail -n 40 "$log" >&2
+  done
+}
+
+fail() {
+  echo "${SERVER_TAG:-${0##*/}}: FAILED: $*" >&2
+  server_show_logs
+  exit 1
+}
+
+# True while the process runs; our own children stay zombies until waited for.
+_server_alive() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  stat=${stat##*) }
+  [ "${stat:0:1}" != Z ]
+}
+
+_server_group_alive() {
+  local pid
+  for pid in $(pgrep -g "$1" 2>/dev/null); do
+    _server_alive "$pid" && return 0
+  done
+  return 1
+}
+
+# PID: TERM, KILL after 5 s, reap. With -g, PID leads a process group and all of it goes.
+_server_end() {
+  local group='' pid i
+  [ "$1" = -g ] && { group=1; shift; }
+  pid=$1
+  if [ -n "$group" ]; then
+    kill -TERM -- "-$pid" 2>/dev/null
+    for ((i = 0; i < 50; i++)); do
+      _server_group_alive "$pid" || break
+      sleep 0.1
+    done
+    if _server_group_alive "$pid"; then
+      say "process group $pid ignored SIGTERM; killing it"
+      kill -KILL -- "-$pid" 2>/dev/null
+    fi
+  else
+    kill -TERM "$pid" 2>/dev/null
+    for ((i = 0; i < 50; i++)); do
+      _server_alive "$pid" || break
+      sleep 0.1
+    done
+    if _server_alive "$pid"; then
+      say "process $pid ignored SIGTERM; killing it"
+      kill -KILL "$pid" 2>/dev/null
+    fi
+  fi
+  wait "$pid" 2>/dev/null
+}
+
+server_track() { _server_tracked+=("$1"); }
+
+server_end() {
+  local kept=() pid
+  for pid in "${_server_tracked[@]}"; do
+    [ "$pid" = "$1" ] || kept+=("$pid")
+  done
+  _server_tracked=("${kept[@]}")
+  _server_end "$1"
+}
+
+server_stop() {
+  local i
+  for ((i = ${#_server_tracked[@]} - 1; i >= 0; i--)); do
+    _server_end "${_server_tracked[i]}"
+  done
+  _server_tracked=()
+  [ -n "$_server_pid" ] && _server_end -g "$_server_pid"
+  if [ -n "$_server_watchdog" ]; then
+    kill "$_server_watchdog" 2>/dev/null
+    wait "$_server_watchdog" 2>/dev/null
+  fi
+  [ -n "$SERVER_DIR" ] && rm -rf "$SERVER_DIR"
+  _server_pid='' _server_watchdog='' SERVER_DIR='' SERVER_KIND=''
+}
+
+_server_on_exit() {
+  local rc=$?
+  trap - EXIT INT TERM
+  server_stop
+  exit "$rc"
+}
+
+_server_pactl() { timeout 5 pactl "$@"; }
+
+# Prints the sink's state: RUNNING, IDLE or SUSPENDED.
+server_sink_state() {
+  _server_pactl list sinks 2>/dev/null | awk -v name="$SERVER_SINK" '
+    /^Sink #/ { mine = 0; state = "" }
+    $1 == "State:" { state = $2 }
+    $1 == "Name:" && $2 == name { mine = 1 }
+    mine && state != "" { print state; exit }'
+}
+
+server_start() { # pulseaudio|pipewire
+  local kind=$1 tool socket deadline source
+  [ -z "$_server_pid" ] || fail "server_start: a $SERVER_KIND server is already running"
+  case $kind in
+    pulseaudio) set -- pulseaudio ;;
+    pipewire) set -- pipewire wireplumber pipewire-pulse dbus-run-session ;;
+    *) fail "server_start: unknown server '$kind' (pulseaudio or pipewire)" ;;
+  esac
+  for tool in "$@" pactl paplay pgrep setsid timeout; do
+    command -v "$tool" >/dev/null ||
+      fail "$tool is not installed (scripts/setup installs the sound servers and their tools)"
+  done
+
+  SERVER_DIR=$(mktemp -d "${TMPDIR:-/tmp}/ks.XXXXXX") || fail "mktemp -d failed in ${TMPDIR:-/tmp}"
+  SERVER_KIND=$kind
+  trap _server_on_exit EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+  socket=$SERVER_DIR/run/pulse/native
+  # A unix socket's path holds at most 107 bytes.
+  [ ${#socket} -lt 100 ] || fail "socket path $socket is too long; set TMPDIR to a shorter folder"
+  # mktemp made the folder private to us; what lies inside needs no more.
+  mkdir -p "$SERVER_DIR/run/pulse" "$SERVER_DIR/home" "$SERVER_DIR/state" ||
+    fail "cannot create folders in $SERVER_DIR"
+  printf 'autospawn = no\n' >"$SERVER_DIR/client.conf"
+
+  export HOME=$SERVER_DIR/home
+  export XDG_RUNTIME_DIR=$SERVER_DIR/run
+  export XDG_CONFIG_HOME=$HOME/.config
+  export XDG_STATE_HOME=$HOME/.local/state
+  export XDG_DATA_HOME=$HOME/.local/share
+  export XDG_CACHE_HOME=$HOME/.cache
+  export PULSE_RUNTIME_PATH=$SERVER_DIR/run/pulse
+  export PULSE_STATE_PATH=$SERVER_DIR/state
+  export PULSE_CLIENTCONFIG=$SERVER_DIR/client.conf
+  export PULSE_SERVER=unix:$socket
+  # Clients need no bus; dbus-run-session gives PipeWire's daemons one of their own.
+  export DBUS_SESSION_BUS_ADDRESS=disabled:
+  unset DISPLAY WAYLAND_DISPLAY XDG_SESSION_ID XDG_SEAT XDG_VTNR \
+    PULSE_COOKIE PULSE_SINK PULSE_SOURCE PULSE_PROP PULSE_LATENCY_MSEC PULSE_DBUS_SERVER \
+    PIPEWIRE_REMOTE PIPEWIRE_RUNTIME_DIR PIPEWIRE_CONFIG_DIR PIPEWIRE_LATENCY \
+    PIPEWIRE_QUANTUM PIPEWIRE_RATE PIPEWIRE_NODE PIPEWIRE_PROPS PIPEWIRE_DEBUG \
+    WIREPLUMBER_CONFIG_DIR WIREPLUMBER_DATA_DIR WIREPLUMBER_CONFIG_FILE
+
+  # setsid: the server leads a process group of its own, so that stopping it takes its helpers
+  # along (PipeWire's three daemons and their bus).
+  if [ "$kind" = pulseaudio ]; then
+    # -n -F /dev/null: no default.pa and no script, only the socket; the daemon settings are
+    # the installed defaults (shared memory, real-time threads, CPU limit). As root it warns
+    # that it is not meant to run as root, and runs.
+    setsid pulseaudio -n -F /dev/null --daemonize=no --exit-idle-time=-1 --disallow-exit \
+      --use-pid-file=false --log-target=stderr --log-level=info \
+      -L "module-native-protocol-unix auth-anonymous=1 socket=$socket" \
+      </dev/null >"$SERVER_DIR/pulseaudio.log" 2>&1 &
+  else
+    # wireplumber and pipewire-pulse connect to pipewire's socket at once and give up when it
+    # is not there yet. Should any of the three exit, the shell does, dbus-run-session with it,
+    # and the caller sees the server gone.
+    # shellcheck disable=SC2016
+    setsid dbus-run-session -- bash -c '
+      pipewire >"$0/pipewire.log" 2>&1 &
+      for ((i = 0; i < 100; i++)); do
+        [ -S "$XDG_RUNTIME_DIR/pipewire-0" ] && break
+        sleep 0.1
+      done
+      wireplumber >"$0/wireplumber.log" 2>&1 &
+      pipewire-pulse >"$0/pipewire-pulse.log" 2>&1 &
+      wait -n
+      echo "a PipeWire daemon exited"' "$SERVER_DIR" </dev/null >"$SERVER_DIR/dbus.log" 2>&1 &
+  fi
+  _server_pid=$!
+
+  # If this script is killed outright (a test's timeout), the watchdog still stops the server.
+  # Its own session keeps it out of a kill of our process group.
+  # shellcheck disable=SC2016
+  setsid bash -c '
+    while kill -0 "$0" 2>/dev/null; do sleep 1; done
+    kill -TERM -- "-$1"; sleep 3; kill -KILL -- "-$1"; rm -rf "$2"' \
+    "$$" "$_server_pid" "$SERVER_DIR" </dev/null >/dev/null 2>&1 &
+  _server_watchdog=$!
+
+  say "waiting for $kind (process group $_server_pid) at $socket"
+  deadline=$((SECONDS + 30))
+  until _server_pactl info >/dev/null 2>&1; do
+    _server_alive "$_server_pid" || fail "$kind exited during startup"
+    [ "$SECONDS" -lt "$deadline" ] || fail "pactl info got no answer from $kind within 30 s"
+    sleep 0.1
+  done
+
+  _server_pactl load-module module-null-sink "sink_name=$SERVER_SINK" \
+    "rate=$SERVER_RATE" "channels=$SERVER_CHANNELS" >/dev/null ||
+    fail "pactl load-module module-null-sink failed on $kind"
+  # PipeWire creates the sink's node a moment after answering, and the default source lives
+  # in a metadata object that wireplumber creates once it has started: repeat until it holds.
+  deadline=$((SECONDS + 20))
+  for ((;;)); do
+    if _server_pactl list short sources 2>/dev/null | cut -f2 | grep -qx "$SERVER_SINK.monitor"; then
+      _server_pactl set-default-source "$SERVER_SINK.monitor" >/dev/null 2>&1
+      source=$(_server_pactl get-default-source 2>&1)
+      [ "$source" = "$SERVER_SINK.monitor" ] && break
+    fi
+    _server_alive "$_server_pid" || fail "$kind exited while the null sink was set up"
+    [ "$SECONDS" -lt "$deadline" ] ||
+      fail "the default source is '${source:-?}', not $SERVER_SINK.monitor, 20 s after loading the null sink"
+    sleep 0.2
+  done
+  say "$kind runs; the default source is $SERVER_SINK.monitor"
+}
+
+server_play() { # FILE: plays it into the sink with paplay's default latency
+  local file=$1 player deadline state
+  [ -n "$_server_pid" ] || fail "server_play: no server is running"
+  [ -r "$file" ] || fail "server_play: cannot read $file"
+  paplay --device="$SERVER_SINK" "$file" </dev/null >"$SERVER_DIR/paplay.log" 2>&1 &
+  player=$!
+  server_track "$player"
+  deadline=$((SECONDS + 10))
+  for ((;;)); do
+    _server_alive "$player" || fail "paplay exited before $SERVER_SINK ran"
+    state=$(server_sink_state)
+    [ "$state" = RUNNING ] && break
+    [ "$SECONDS" -lt "$deadline" ] || fail "$SERVER_SINK was not RUNNING 10 s after paplay started (state '${state:-?}')"
+    sleep 0.1
+  done
+  say "${file##*/} plays into $SERVER_SINK"
+}
