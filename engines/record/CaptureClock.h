@@ -12,10 +12,10 @@ int64_t MonotonicNs();
 uint64_t FramesIn(int64_t elapsedNs, int rate);
 
 // Frames missing when deliveredFrames arrived over elapsedNs nanoseconds at rate Hz. Sound
-// clocks and the system clock drift by far less than a per cent, and a block is in flight at
-// either end, so a shortfall within max(1 %, 0.5 s) counts as none; beyond that, all of it
-// counts. Pure arithmetic.
-uint64_t ClockShortfallFrames(uint64_t deliveredFrames, int64_t elapsedNs, int rate);
+// clocks and the system clock drift apart by parts per million, and a device block may be in
+// flight at either end, so a shortfall within max(0.5 %, 0.2 s, inFlightFrames) counts as
+// none; beyond that, all of it counts. Pure arithmetic.
+uint64_t ClockShortfallFrames(uint64_t deliveredFrames, int64_t elapsedNs, int rate, uint64_t inFlightFrames = 0);
 
 // When capture started and how many frames the device delivered since. Started is called
 // before the device runs; Delivered on the device's thread only (it neither blocks nor
@@ -29,7 +29,7 @@ public:
     // Frames the time from the start to untilNs holds.
     uint64_t DueFrames(int rate, int64_t untilNs) const;
     // Frames missing against the clock from the start to untilNs.
-    uint64_t ShortfallAt(int rate, int64_t untilNs) const;
+    uint64_t ShortfallAt(int rate, int64_t untilNs, uint64_t inFlightFrames = 0) const;
 
 private:
     int64_t startNs_ = -1;

@@ -166,6 +166,9 @@ void PulseCapture::Close()
     mainloop_ = nullptr;
 }
 
+// libpulse tells a record stream of no overflow (its notice is for playback): sound the server
+// had to drop for want of room shows up as time the stream did not deliver, which the clock
+// check at the stop counts.
 void PulseCapture::StreamRead(pa_stream* stream, size_t, void* self)
 {
     auto* capture = static_cast<PulseCapture*>(self);

@@ -45,6 +45,7 @@ bool SdlCapture::Open(int rate, int channels, int blockFrames, SampleRing* ring,
         Close();
         return false;
     }
+    deviceFrames_ = have.samples;
     return true;
 }
 
@@ -63,7 +64,7 @@ void SdlCapture::Close()
         SDL_CloseAudioDevice(device_);
         device_ = 0;
         if (checkClock_)
-            lostFrames_ = clock_.ShortfallAt(rate_, stopNs);
+            lostFrames_ = clock_.ShortfallAt(rate_, stopNs, 2u * deviceFrames_);
     }
     if (audioInitialised_) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -36,6 +36,7 @@ private:
     // Only a real device runs on a sound clock; the file and dummy drivers keep their own pace.
     bool checkClock_ = false;
     DeliveryClock clock_;
+    uint32_t deviceFrames_ = 0; // one device block: the first comes late, the last is cut off
     uint64_t lostFrames_ = 0;
 };
 

@@ -63,11 +63,15 @@ TEST(SampleRing, WrapsDropsAndKeepsOrderAcrossThreads)
 TEST(CaptureClock, ShortfallBeyondDriftCountsWhole)
 {
     constexpr int64_t Second = 1'000'000'000;
-    // All there, or a drift of the sound clock within a per cent: nothing lost.
+    // All there, or a drift of the sound clock within half a per cent: nothing lost.
     EXPECT_EQ(ClockShortfallFrames(441000, 10 * Second, 44100), 0u);
-    EXPECT_EQ(ClockShortfallFrames(441000 - 4000, 10 * Second, 44100), 0u);
-    // Two blocks in flight at the ends of a short recording are not a loss either.
-    EXPECT_EQ(ClockShortfallFrames(44100, 1 * Second + Second / 3, 44100), 0u);
+    EXPECT_EQ(ClockShortfallFrames(441000 * 60 - 13000, 600 * Second, 44100), 0u);
+    // Device blocks in flight at the ends of a short recording are not a loss either, but a
+    // quarter of a second is.
+    EXPECT_EQ(ClockShortfallFrames(44100, Second + Second / 6, 44100), 0u);
+    EXPECT_EQ(ClockShortfallFrames(44100, Second + Second / 4, 44100), 44100u / 4);
+    // Unless the device's own blocks are that long (2048 frames at 8000 Hz).
+    EXPECT_EQ(ClockShortfallFrames(8000, Second + Second / 2, 8000, 2 * 2048), 0u);
     // A third missing, as a device that drops sound delivers it: all of it counts.
     EXPECT_EQ(ClockShortfallFrames(44100 * 40, 60 * Second, 44100), 44100u * 20);
     // Hours at 192 kHz do not overflow.
