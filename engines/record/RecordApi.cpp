@@ -113,8 +113,12 @@ void StopRecord()
 
 uint32_t RecordLossMs()
 {
-    std::lock_guard lock(apiMutex);
-    return lastLossMs;
+    try {
+        std::lock_guard lock(apiMutex);
+        return lastLossMs;
+    } catch (...) {
+        return 0;
+    }
 }
 
 void EnumWMAFormat(WmaFormatCallback callback)

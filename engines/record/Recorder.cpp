@@ -61,7 +61,10 @@ void Recorder::Stop()
 uint64_t Recorder::LostFrames() const
 {
     const uint64_t frameBytes = 2u * static_cast<uint64_t>(channels_ ? channels_ : 1);
-    return (capture_ ? capture_->LostFrames() : 0) + (ring_ ? ring_->Dropped() / frameBytes : 0);
+    // What is still in the ring after the stop never reached the file either (a writer that
+    // gave up); normally the stop empties it.
+    return (capture_ ? capture_->LostFrames() : 0)
+        + (ring_ ? (ring_->Dropped() + (running_ ? 0 : ring_->Available())) / frameBytes : 0);
 }
 
 void Recorder::Consume(const int16_t* interleaved, size_t frames)
@@ -85,18 +88,28 @@ void Recorder::Drain(bool all)
 
 void Recorder::WriterLoop()
 {
-    using Clock = std::chrono::steady_clock;
-    auto lastCheckpoint = Clock::now();
-    while (!stopping_.load()) {
-        Drain(false);
-        if (Clock::now() - lastCheckpoint >= std::chrono::milliseconds(500)) {
-            sink_->Checkpoint();
-            lastCheckpoint = Clock::now();
+    // An exception here would end the program with the file half written: the writer stops
+    // instead, the file keeps what its last checkpoint made valid, and what the ring can no
+    // longer take is counted as lost.
+    try {
+        using Clock = std::chrono::steady_clock;
+        auto lastCheckpoint = Clock::now();
+        while (!stopping_.load()) {
+            Drain(false);
+            if (Clock::now() - lastCheckpoint >= std::chrono::milliseconds(500)) {
+                sink_->Checkpoint();
+                lastCheckpoint = Clock::now();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        Drain(true);
+        sink_->Finish();
+    } catch (...) {
+        try {
+            sink_->Finish();
+        } catch (...) {
+        }
     }
-    Drain(true);
-    sink_->Finish();
 }
 
 } // namespace record

@@ -66,31 +66,23 @@ _server_group_alive() {
 
 # PID: TERM, KILL after 5 s, reap. With -g, PID leads a process group and all of it goes.
 _server_end() {
-  local group='' pid i
-  [ "$1" = -g ] && { group=1; shift; }
-  pid=$1
-  if [ -n "$group" ]; then
-    kill -TERM -- "-$pid" 2>/dev/null
-    for ((i = 0; i < 50; i++)); do
-      _server_group_alive "$pid" || break
-      sleep 0.1
-    done
-    if _server_group_alive "$pid"; then
-      say "process group $pid ignored SIGTERM; killing it"
-      kill -KILL -- "-$pid" 2>/dev/null
-    fi
+  local target alive what i
+  if [ "$1" = -g ]; then
+    shift
+    target=-$1 alive=_server_group_alive what="process group $1"
   else
-    kill -TERM "$pid" 2>/dev/null
-    for ((i = 0; i < 50; i++)); do
-      _server_alive "$pid" || break
-      sleep 0.1
-    done
-    if _server_alive "$pid"; then
-      say "process $pid ignored SIGTERM; killing it"
-      kill -KILL "$pid" 2>/dev/null
-    fi
+    target=$1 alive=_server_alive what="process $1"
   fi
-  wait "$pid" 2>/dev/null
+  kill -TERM -- "$target" 2>/dev/null
+  for ((i = 0; i < 50; i++)); do
+    "$alive" "${target#-}" || break
+    sleep 0.1
+  done
+  if "$alive" "${target#-}"; then
+    say "$what ignored SIGTERM; killing it"
+    kill -KILL -- "$target" 2>/dev/null
+  fi
+  wait "${target#-}" 2>/dev/null
 }
 
 server_track() { _server_tracked+=("$1"); }
