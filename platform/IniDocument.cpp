@@ -2,7 +2,8 @@
 
 namespace platform {
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// Files edited by hand may be padded with any spacing character; only CR and LF end a line.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
 std::string_view Trim(std::string_view s)
 {

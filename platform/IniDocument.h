@@ -4,10 +4,11 @@
 //
 // Reading: a line whose first non-blank character is "[" opens a section named by what stands
 // up to the first "]"; "key=value" lines split at the first "="; ";" starts a comment line;
-// names match ASCII case-insensitively; blanks (space, tab) around names and values are
-// trimmed; a value wholly inside one pair of matching quotes reads without them; only the
-// first of duplicate sections is searched and the first of duplicate keys wins; lines before
-// the first section belong to no section. CRLF, LF and lone CR all end a line.
+// names match ASCII case-insensitively; blanks (space, tab, vertical tab, form feed) around
+// names and values are trimmed; a value wholly inside one pair of matching quotes reads
+// without them; only the first of duplicate sections is searched and the first of duplicate
+// keys wins; lines before the first section belong to no section. CRLF, LF and lone CR all
+// end a line.
 //
 // Writing: an existing key's value is replaced in its own line, keeping the file's spelling of
 // the key; a new key goes after the last key line of its section (right after the header when

@@ -27,11 +27,12 @@ TEST(IniDocumentRead, SectionsKeysAndBlanks)
         "   ;Channels=9\n"
         "junk line without equals\n"
         "Path = a=b = c\n"
-        "[other]\n"
+        "\v\fChannels\f =\v 1\f\v\n"
+        "[\fother\v]\n"
         "RecordType=7\n");
     EXPECT_EQ(ValueOr(doc, "set", "recordtype"), "2");
     EXPECT_EQ(ValueOr(doc, "SET", "sample rate"), "44100");
-    EXPECT_EQ(ValueOr(doc, "set", "Channels"), "<missing>") << "comment lines hold no key";
+    EXPECT_EQ(ValueOr(doc, "set", "Channels"), "1") << "comment lines hold no key; vertical tab and form feed are blanks";
     EXPECT_EQ(ValueOr(doc, "set", "Path"), "a=b = c") << "split at the first '='";
     EXPECT_EQ(ValueOr(doc, "other", "RecordType"), "7");
     EXPECT_EQ(ValueOr(doc, "", "orphan"), "<missing>") << "lines before the first section belong to none";
