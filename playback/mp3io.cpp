@@ -8,7 +8,7 @@
 #include "wmaio.h"
 
 #include <algorithm>
-#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -19,6 +19,9 @@ uint8_t blockBuffer[AudioBlockBytes];
 platform::MmioFile wavFile;
 platform::MMCKINFO parentChunk;
 platform::MMCKINFO childChunk;
+// Bytes of the open WAV reader's data chunk not yet read: whatever follows the chunk in the
+// file (a LIST or bext chunk, say) is no audio.
+uint64_t wavDataLeft = 0;
 bool readerOpen = false;
 framework::TForm* levelTarget = nullptr;
 
@@ -110,16 +113,34 @@ bool DescribeMp3(const std::string& path, AudioFileInfo& info)
     return true;
 }
 
+// n / d rounded to the nearest integer, halves to even; d > 0. Whole numbers throughout, so
+// an exact half (3748.5 frames) is never taken for a little more or less.
+uint64_t RoundHalfEven(uint64_t n, uint64_t d)
+{
+    const uint64_t q = n / d;
+    const uint64_t r = n % d;
+    const uint64_t rest = d - r; // r compared with d / 2 without overflowing r * 2
+    return q + ((r > rest || (r == rest && (q & 1))) ? 1 : 0);
+}
+
 bool OpenWav(const std::string& path, const AudioFileInfo& info, int32_t startMs)
 {
+    wavDataLeft = 0;
     WaveFormat ignored;
     if (!OpenAndFindData(path, ignored))
         return false;
-    // Rounded to whole sample frames first, halves to even, with the described format.
-    const double frames = std::nearbyint(startMs / 1000.0 * info.SampleRate);
-    const double offset = frames * info.Channels * 2;
-    if (offset > 0)
-        wavFile.Seek(static_cast<long>(offset), SEEK_CUR);
+    wavDataLeft = childChunk.cksize;
+    // Rounded to whole sample frames first, halves to even, with the described format: the
+    // frame a continued recording starts at too. Nothing before the audio's start.
+    const uint64_t frame = RoundHalfEven(uint64_t(std::max<int32_t>(startMs, 0)) * info.SampleRate, 1000);
+    const uint64_t frameBytes = uint64_t{info.Channels} * 2;
+    // Never past the data's end; capping the frame first keeps the product from overflowing.
+    const uint64_t offset
+        = frameBytes == 0 ? 0 : std::min(std::min(frame, wavDataLeft / frameBytes + 1) * frameBytes, wavDataLeft);
+    if (offset > 0 && wavFile.Seek(static_cast<long>(offset), SEEK_CUR) < 0)
+        wavDataLeft = 0;
+    else
+        wavDataLeft -= offset;
     return true;
 }
 
@@ -137,7 +158,13 @@ uint32_t WavDurationMs(uint32_t dataBytes, uint32_t rate, uint32_t channels)
 {
     if (rate == 0 || channels == 0)
         return 0;
-    return static_cast<uint32_t>(std::nearbyint(((double(dataBytes) / rate) / channels) / 2 * 1000));
+    // dataBytes x 1000 / (rate x channels x 2), in whole numbers. A frame rate above the
+    // numerator makes it less than half a millisecond (and would overflow once doubled).
+    const uint64_t numerator = uint64_t{dataBytes} * 1000;
+    const uint64_t framesPerSecond = uint64_t{rate} * channels;
+    if (framesPerSecond > numerator)
+        return 0;
+    return static_cast<uint32_t>(RoundHalfEven(numerator, framesPerSecond * 2));
 }
 
 uint32_t WavBitrate(uint32_t rate, uint32_t channels)
@@ -222,8 +249,9 @@ bool ReadAudioBlock(AudioFileInfo info, const uint8_t*& block, uint32_t& size)
     }
     case akWav: {
         block = blockBuffer;
-        const long got = wavFile.Read(blockBuffer, AudioBlockBytes);
+        const long got = wavFile.Read(blockBuffer, static_cast<long>(std::min<uint64_t>(AudioBlockBytes, wavDataLeft)));
         size = got > 0 ? static_cast<uint32_t>(got) : 0;
+        wavDataLeft -= size;
         ok = size > 0;
         break;
     }

@@ -20,7 +20,9 @@ bool DescribeAudioFile(const std::string& path, AudioFileInfo& info);
 
 // The reader-open flag is set even when the open fails; close after every open.
 bool OpenAudioReader(const std::string& path, AudioFileInfo info, int32_t startMs);
-// The block stays valid until the next read or the close.
+// The block stays valid until the next read or the close. A WAV file gives the bytes of its
+// "data" chunk from the start frame, round(startMs x rate / 1000) with halves to even, and
+// nothing of any chunk behind it.
 bool ReadAudioBlock(AudioFileInfo info, const uint8_t*& block, uint32_t& size);
 void CloseAudioReader(AudioFileInfo info);
 
@@ -35,7 +37,7 @@ struct BlockAverage {
 };
 BlockAverage AverageLevels(const uint8_t* block, uint32_t size, uint32_t channels);
 
-// The length of a 16-bit WAV's audio in ms (0 for a rate or channel count of 0), and its
-// bitrate figure (rate x channels x 2, shifted right by 7).
+// The length of a 16-bit WAV's audio in ms, rounded with halves to even (0 for a rate or
+// channel count of 0), and its bitrate figure (rate x channels x 2, shifted right by 7).
 uint32_t WavDurationMs(uint32_t dataBytes, uint32_t rate, uint32_t channels);
 uint32_t WavBitrate(uint32_t rate, uint32_t channels);

@@ -1,3 +1,4 @@
+#include "engines/record/WavSink.h"
 #include "fakes/ModalAnswers.h"
 #include "fakes/TempFolder.h"
 #include "framework/Form.h"
@@ -5,6 +6,7 @@
 #include "playback/wmaio.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -61,6 +63,19 @@ protected:
         AudioFileInfo info;
         EXPECT_EQ(DescribeAudioFile(folder.File(name), info), expected) << name;
         return info;
+    }
+    // Every byte the reader gives from startMs to its end.
+    static std::string ReadAll(const std::string& path, const AudioFileInfo& info, int32_t startMs)
+    {
+        std::string all;
+        if (OpenAudioReader(path, info, startMs)) {
+            const uint8_t* block = nullptr;
+            uint32_t size = 0;
+            while (ReadAudioBlock(info, block, size))
+                all.append(reinterpret_cast<const char*>(block), size);
+        }
+        CloseAudioReader(info);
+        return all;
     }
     fakes::TempFolder folder;
 };
@@ -185,6 +200,49 @@ TEST_F(Mp3io, WavReaderStartsAtTheFrameAndPostsBlockLevels)
     EXPECT_EQ(AverageLevels(two, 2, 2).right, 0u);
     const uint8_t loud[4] = {0x00, 0x80, 0x00, 0x80}; // -32768 twice
     EXPECT_EQ(AverageLevels(loud, 4, 2).left, 32768u);
+}
+
+TEST_F(Mp3io, WavLengthAndStartFrameRoundHalvesToEven)
+{
+    // 8024 bytes at 8000 Hz mono: 501.5 ms.
+    EXPECT_EQ(Describe("8000-1-16.wav", Wav(Fmt(8000, 1, 16) + Chunk("data", std::string(8024, '\0'))), true).DurationMs,
+        502u);
+
+    // At 11025 Hz, 340 ms is frame 3748.5 and 700 ms frame 7717.5. A recording continued at
+    // the position starts on the very frame that playing from it starts on.
+    const auto path = folder.File("11025-1-16.wav");
+    for (const auto& [ms, frame] : {std::pair{340, 3748}, std::pair{700, 7718}}) {
+        fakes::WriteWholeFile(path, Wav(Fmt(11025, 1, 16) + Chunk("data", Counting(11025))));
+        AudioFileInfo info;
+        ASSERT_TRUE(DescribeAudioFile(path, info));
+        EXPECT_EQ(ReadAll(path, info, ms).substr(0, 2), Le16(static_cast<uint16_t>(frame))) << ms << " ms";
+
+        record::WavSink sink(path, 11025, 1, true, ms);
+        std::string error;
+        ASSERT_TRUE(sink.Prepare(error) && sink.Open(error)) << error;
+        const int16_t marker = 30000;
+        sink.Write(&marker, 1);
+        sink.Finish();
+        ASSERT_TRUE(DescribeAudioFile(path, info));
+        EXPECT_EQ(ReadAll(path, info, ms), Le16(marker)) << ms << " ms: continued on another frame";
+    }
+}
+
+TEST_F(Mp3io, WavAudioEndsWithTheDataChunk)
+{
+    // A LIST chunk behind the audio, where tagging programs append theirs.
+    const auto path = folder.File("8000-2-16.wav");
+    const std::string audio = Counting(2 * 3000);
+    fakes::WriteWholeFile(path, Wav(Fmt(8000, 2, 16) + Chunk("data", audio) + Chunk("LIST", "INFOICMT" + std::string(3001, 'x'))));
+    AudioFileInfo info;
+    ASSERT_TRUE(DescribeAudioFile(path, info));
+    EXPECT_EQ(info.DurationMs, 375u);
+    for (const int32_t ms : {0, 250, 375, 1000}) {
+        const size_t from = std::min<size_t>(static_cast<size_t>(ms) * 8 * 4, audio.size());
+        const std::string read = ReadAll(path, info, ms);
+        EXPECT_EQ(read.size(), audio.size() - from) << ms << " ms";
+        EXPECT_TRUE(read == audio.substr(from)) << ms << " ms";
+    }
 }
 
 TEST_F(Mp3io, WmaNeedsTheRuntimeAndTheBinding)
