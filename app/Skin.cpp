@@ -1,7 +1,6 @@
 // The window's elements, created bottom to top: the order of creation is the stacking order.
 #include "Kestrune.h"
 
-#include <QApplication>
 #include <QImage>
 
 namespace {
@@ -73,7 +72,9 @@ framework::TTimer* Timer(QObject* owner, const char* name, int intervalMs, std::
 void TKestrune::CreateSkin()
 {
     const QColor dark(50, 50, 50);
-    const QColor windowText = QApplication::palette().color(QPalette::WindowText);
+    // The skin is light whatever the desktop's theme: its labels' text is black, as the meters
+    // set it again after every level.
+    const QColor windowText = Qt::black;
 
     imNum = ImageListFrom(this, "imNum", 15, 30, "num.png");
     imCircle = ImageListFrom(this, "imCircle", 60, 60, "circle.png");

@@ -5,8 +5,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,17 +15,29 @@ IniFile::IniFile(std::string path) : path_(std::move(path))
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path_, ec))
         return;
-    std::ifstream in(path_, std::ios::binary);
-    if (!in)
+    // From here on the file exists: one that cannot be read reads as empty, but is kept from
+    // being replaced by what was made of nothing.
+    unreadable_ = true;
+    // Plain reads, so that an I/O error is told from the end of the file.
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return;
     std::string text;
-    try {
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::exception&) {
-        return; // a read error: as if there were no file
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            ::close(fd);
+            return;
+        }
+        if (got == 0)
+            break;
+        text.append(buffer, static_cast<size_t>(got));
     }
-    if (in.bad())
-        return;
+    ::close(fd);
+    unreadable_ = false;
     doc_ = IniDocument::Parse(text);
 }
 
@@ -93,22 +103,45 @@ bool WriteAll(int fd, const std::string& text)
 }
 } // namespace
 
+std::string IniFile::FileToReplace() const
+{
+    // A link stays a link: the file it points to is the one replaced, beside itself.
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path_, ec))
+        return path_;
+    const std::filesystem::path link(path_);
+    std::filesystem::path target = std::filesystem::read_symlink(link, ec);
+    if (ec)
+        return path_;
+    if (target.is_relative())
+        target = link.parent_path() / target;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(target, ec);
+    return ec ? target.string() : resolved.string();
+}
+
 void IniFile::Commit() const
 {
+    const std::string failure = "Unable to write to " + path_;
+    if (unreadable_)
+        throw PlatformError(failure);
+    const std::string file = FileToReplace();
+    // The rename below would replace a file the user may not write to; such a file stays.
+    if (::access(file.c_str(), F_OK) == 0 && ::access(file.c_str(), W_OK) != 0)
+        throw PlatformError(failure);
     const std::string text = doc_.Serialize();
-    std::string temp = path_ + ".XXXXXX";
+    std::string temp = file + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
-        throw PlatformError("Unable to write to " + path_);
+        throw PlatformError(failure);
     // The new file keeps the old one's permissions (a fresh one gets the usual rw-r--r--).
     struct stat old {};
-    const mode_t mode = ::stat(path_.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    const mode_t mode = ::stat(file.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path_.c_str()) == 0;
+    ok = ok && ::rename(temp.c_str(), file.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
-        throw PlatformError("Unable to write to " + path_);
+        throw PlatformError(failure);
     }
 }
 

@@ -29,15 +29,21 @@ public:
     void WriteBool(std::string_view section, std::string_view key, bool value);
 
     // Writes the whole text to a temporary file in the same folder and renames it over the
-    // file, so the file on disk is either the old one or the new one. Throws
-    // PlatformError("Unable to write to <path>") when that cannot be done.
+    // file, so the file on disk is either the old one or the new one; through a symbolic
+    // link, the link's target is replaced and the link stays. Throws
+    // PlatformError("Unable to write to <path>") when that cannot be done, and also, leaving
+    // the file as it is, when it existed but could not be read or may not be written.
     void Commit() const;
 
     static constexpr size_t MaxStringLength = 2047;
 
 private:
+    // The file a commit replaces: the path, or the file a link at the path points to.
+    std::string FileToReplace() const;
+
     std::string path_;
     IniDocument doc_;
+    bool unreadable_ = false;
 };
 
 } // namespace platform

@@ -108,7 +108,8 @@ void TKestrune::tbOpenClick()
     SaveDialog1->FileName.clear();
     SaveDialog1->Title = "Save As";
     SaveDialog1->Filter = SaveFilterOf(Settings.Format);
-    if (!SaveDialog1->Execute())
+    // The schedule may begin a recording while the dialog is open: its target stays.
+    if (!SaveDialog1->Execute() || State.Recording)
         return;
     State.TargetFile = ::ChosenFileName(SaveDialog1->FileName, Settings.Format);
     ShowFileName(State.TargetFile);

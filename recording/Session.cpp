@@ -113,13 +113,26 @@ void TKestrune::tbRecordClick()
         lbFileName->SetCaption("");
         lbFileName->SetHint("");
         tbOpenClick();
-        if (State.TargetFile.empty())
+        // Every dialog and box below runs its own loop, in which the schedule may begin a
+        // recording: then this command ends at once and leaves that recording's target be.
+        if (State.Recording || State.TargetFile.empty())
             return;
     }
 
     // An overwritten file is only moved aside until the engine has started, so that a
-    // recording that cannot start loses nothing.
+    // recording that cannot start loses nothing. It goes back under the name it had, which
+    // TargetFile need not hold any more by then.
     std::string aside;
+    std::string asideFrom;
+    const auto settleAside = [&](bool started) {
+        if (aside.empty())
+            return;
+        if (started)
+            platform::DeleteFile(aside);
+        else if (!platform::FileExists(asideFrom)) // never over a file made meanwhile
+            platform::RenameFile(aside, asideFrom);
+        aside.clear();
+    };
     while (platform::FileExists(State.TargetFile)) {
         FileExistsChoice choice = fcNone;
         {
@@ -132,11 +145,12 @@ void TKestrune::tbRecordClick()
             dialog.ShowModal();
             choice = dialog.Choice;
         }
-        if (choice == fcCancel)
+        if (choice == fcCancel || State.Recording)
             return;
         if (choice == fcOverwrite) {
             State.AppendMode = 0;
             State.StartPosMs = 0;
+            asideFrom = State.TargetFile;
             aside = platform::MoveAside(State.TargetFile);
             if (aside.empty() && !platform::DeleteFile(State.TargetFile)) {
                 ErrorBox("Can't access file : " + State.TargetFile);
@@ -156,17 +170,10 @@ void TKestrune::tbRecordClick()
             break;
         }
         tbOpenClick(); // Select New File, or the dialog closed: the same name unless one is chosen
+        if (State.Recording)
+            return;
     }
 
-    const auto settleAside = [&](bool started) {
-        if (aside.empty())
-            return;
-        if (started)
-            platform::DeleteFile(aside);
-        else
-            platform::RenameFile(aside, State.TargetFile);
-    };
-    // The schedule may have started a recording while a dialog was open.
     if (State.Recording) {
         settleAside(false);
         return;

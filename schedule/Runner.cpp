@@ -10,7 +10,8 @@
 
 namespace {
 
-// Goes through the due entries in list order until one starts. Throws the conversion error
+// Goes through the due entries in list order until one starts; a refused one does not stop
+// the others. Throws the conversion error
 // of a bad length and "Unable to create directory" of a target whose folder cannot be made;
 // whatever was set before stays.
 void StartDueEntry(TKestrune& w)
@@ -19,9 +20,19 @@ void StartDueEntry(TKestrune& w)
     ForgetPastRefusals(w.QueueRefusedEntries, w.QueueRefusedDate, moment);
 
     for (const size_t index : DueEntries(w.Queue.Entries, moment, w.QueueRefusedEntries, w.QueueRefusedDate)) {
+        // Something began recording while a refusal's box was open.
+        if (w.State.Recording || index >= w.Queue.Entries.size())
+            return;
         const QueueEntry entry = w.Queue.Entries[index];
         const TimeParts length = ParseTimeText(entry.LengthTime);
         w.State.QueueLength = length.Hours * 3600u + length.Minutes * 60u + length.Seconds;
+
+        // What the user had chosen, for a start the engine refuses.
+        const std::string userTarget = w.State.TargetFile;
+        const std::string userCaption = w.lbFileName->Caption();
+        const std::string userHint = w.lbFileName->Hint();
+        const int32_t userRecordType = w.Settings.Format.RecordType;
+        const bool userUseWma = w.Settings.Format.UseWma;
 
         const QueueTarget target = ChooseQueueTarget(entry.TargetFile);
         w.Settings.Format.RecordType = target.RecordType;
@@ -38,12 +49,19 @@ void StartDueEntry(TKestrune& w)
         w.State.AppendMode = 0;
         w.State.StartPosMs = 0;
         if (!w.StartRecording()) {
-            // Its error box has been shown; the window stays idle, and this entry is left
-            // alone for the rest of its window while the others are still tried.
+            // Its error box has been shown; the window stays idle with the user's own target
+            // and format, this entry is left alone for the rest of its window, and the
+            // following due entries are tried now (one due for a single second would
+            // otherwise never start).
             w.State.QueueRecordingFlag = false;
             w.QueueRefusedEntries.push_back(entry);
             w.QueueRefusedDate = moment.DateText;
-            return;
+            w.State.TargetFile = userTarget;
+            w.lbFileName->SetCaption(userCaption);
+            w.lbFileName->SetHint(userHint);
+            w.Settings.Format.RecordType = userRecordType;
+            w.Settings.Format.UseWma = userUseWma;
+            continue;
         }
         w.ShowRecordingStatus();
         return;

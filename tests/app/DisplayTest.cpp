@@ -101,6 +101,21 @@ TEST(MainWindowSkin, EveryElementAtItsPlaceInTheStackingOrder)
     EXPECT_FALSE(w.State.WindowDragging);
 }
 
+TEST(MainWindowDisplay, LevelLabelsAreBlackOnADarkDesktop)
+{
+    // A dark theme's near-white text would vanish on the light skin.
+    const QPalette saved = QApplication::palette();
+    QPalette dark = saved;
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
+    {
+        fakes::TestWindow win;
+        for (auto* label : {win->lbleftdb, win->lbrightdb, win->lbMaxL, win->lbMaxR})
+            EXPECT_EQ(label->FontColor(), QColor(Qt::black)) << label->objectName().toStdString();
+    }
+    QApplication::setPalette(saved);
+}
+
 TEST(MainWindowDisplay, TimeDigitsReelsAndTexts)
 {
     fakes::TestWindow win;

@@ -86,6 +86,48 @@ TEST(IniFile, FailedCommitLeavesTheOldFileByteForByte)
     EXPECT_EQ(ReadWholeFile(path), old);
 }
 
+TEST(IniFile, AFileThatCouldNotBeReadOrIsALinkIsKept)
+{
+    fakes::TempFolder folder;
+    // Reading the process's own memory at offset 0 fails with an I/O error, even for root.
+    const auto broken = folder.File("broken.ini");
+    std::filesystem::create_symlink("/proc/self/mem", broken);
+    IniFile unreadable(broken);
+    EXPECT_EQ(unreadable.ReadInteger("set", "RecordType", 7), 7) << "read as empty";
+    unreadable.WriteInteger("set", "RecordType", 1);
+    try {
+        unreadable.Commit();
+        ADD_FAILURE() << "a file that could not be read must not be replaced";
+    } catch (const platform::PlatformError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + broken);
+    }
+    EXPECT_EQ(std::filesystem::read_symlink(broken), "/proc/self/mem");
+
+    // A link stays a link; the file it points to gets the new text, atomically beside it.
+    std::filesystem::create_directory(folder.File("real"));
+    WriteWholeFile(folder.File("real/kept.ini"), "[set]\nk=1\n");
+    const auto link = folder.File("set.ini");
+    std::filesystem::create_symlink("real/kept.ini", link);
+    IniFile linked(link);
+    EXPECT_EQ(linked.ReadInteger("set", "k", 0), 1);
+    linked.WriteInteger("set", "k", 2);
+    linked.Commit();
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadWholeFile(folder.File("real/kept.ini")), "[set]\nk=2\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("real")), {}), 1) << "no temporary left";
+
+    // A file the user may not write to is not replaced by a rename (root may write anywhere).
+    if (geteuid() != 0) {
+        const auto locked = folder.File("locked.ini");
+        WriteWholeFile(locked, "[set]\nk=1\n");
+        std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+        IniFile ini(locked);
+        ini.WriteInteger("set", "k", 2);
+        EXPECT_THROW(ini.Commit(), platform::PlatformError);
+        EXPECT_EQ(ReadWholeFile(locked), "[set]\nk=1\n");
+    }
+}
+
 TEST(IniFile, ReadOnlyFolderFailsTheCommit)
 {
     if (geteuid() == 0)

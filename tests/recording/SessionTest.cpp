@@ -347,14 +347,71 @@ TEST_F(Session, OverwriteKeepsTheOldFileUntilTheEngineHasStarted)
 
 TEST_F(Session, AScheduledStartDuringTheDialogsEndsTheCommand)
 {
-    fakes::WriteWholeFile(Target("take.mp3"), "precious");
+    // A queued recording is due now; the real runner ticks inside whichever box is open.
+    platform::SetLocalTimeSource([] { return QDateTime(QDate(2026, 3, 2), QTime(8, 0, 0, 300)); });
+    win->Queue.Entries.push_back({"Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("queued.mp3")});
     fakes::ModalAnswers answers;
-    answers.QueueAction(Answer(&TfmFileExists::btnOverwrite, [&](TfmFileExists&) {
-        win->State.Recording = true; // the schedule began a recording meanwhile
-    }));
+    const auto queueStartsInside = [&](framework::ModalAnswer answer) {
+        return [&, answer](const ModalRequest&) {
+            engine.startAnswer = true;
+            win->tmQueue->Tick();
+            EXPECT_TRUE(win->State.Recording);
+            return answer;
+        };
+    };
+    const auto expectTheQueuedRecordingLeftAlone = [&](const char* during) {
+        SCOPED_TRACE(during);
+        EXPECT_TRUE(win->State.Recording);
+        EXPECT_EQ(engine.starts.back().path, Target("queued.mp3"));
+        EXPECT_EQ(win->State.TargetFile, Target("queued.mp3"));
+        EXPECT_EQ(win->lbFileName->Hint(), Target("queued.mp3"));
+        EXPECT_EQ(fakes::ReadWholeFile(Target("take.mp3")), "precious");
+        EXPECT_FALSE(platform::FileExists(Target("take.mp3.overwritten")));
+        EXPECT_FALSE(platform::FileExists(Target("queued.mp3")));
+        win->Queue.Disable = true; // so that the stop's own check starts nothing
+        win->btnStopClick();
+        win->Queue.Disable = false;
+        win->QueueRefusedEntries.clear();
+    };
+    fakes::WriteWholeFile(Target("take.mp3"), "precious");
+    fakes::WriteWholeFile(Target("broken.mp3"), "not audio");
+
+    // The engine refuses the user's start, and the queue starts inside the refusal's box: the
+    // overwritten file goes back under its own name, never onto the queued target.
+    engine.startAnswer = false;
+    answers.QueueAction(Answer(&TfmFileExists::btnOverwrite));
+    answers.QueueAction(queueStartsInside({framework::IDOK, {}}));
     Start("take.mp3");
-    EXPECT_TRUE(engine.starts.empty());
-    EXPECT_EQ(fakes::ReadWholeFile(Target("take.mp3")), "precious");
+    ASSERT_EQ(engine.starts.size(), 2u);
+    expectTheQueuedRecordingLeftAlone("the refusal's box");
+
+    // Inside the file-exists question: the command ends at its answer.
+    engine.startAnswer = false;
+    answers.QueueAction([&](const ModalRequest& request) {
+        queueStartsInside({})(request);
+        return Answer(&TfmFileExists::btnOverwrite)(request);
+    });
+    Start("take.mp3");
+    expectTheQueuedRecordingLeftAlone("the file-exists question");
+
+    // Inside the file selection (a name of another format): the choice made there is dropped.
+    engine.startAnswer = false;
+    answers.QueueAction(queueStartsInside({framework::IDOK, Target("mine.mp3")}));
+    Start("take.wav");
+    expectTheQueuedRecordingLeftAlone("the file selection");
+
+    // Inside Select New File's selection, and inside the continue error's box.
+    engine.startAnswer = false;
+    answers.QueueAction(Answer(&TfmFileExists::btnNewFile));
+    answers.QueueAction(queueStartsInside({framework::IDOK, Target("mine.mp3")}));
+    Start("take.mp3");
+    expectTheQueuedRecordingLeftAlone("Select New File");
+    engine.startAnswer = false;
+    answers.QueueAction(Answer(&TfmFileExists::btnContinuedRec));
+    answers.QueueAction(queueStartsInside({framework::IDOK, {}}));
+    Start("broken.mp3");
+    expectTheQueuedRecordingLeftAlone("the continue error");
+    EXPECT_EQ(fakes::ReadWholeFile(Target("broken.mp3")), "not audio");
 }
 
 TEST_F(Session, AFileThatCanBeNeitherMovedNorDeleted)

@@ -244,26 +244,37 @@ TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedInItsWindow)
 {
     fakes::ModalAnswers answers;
     engine.startAnswer = false;
+    // What the user had chosen stays when the engine refuses the queue.
+    win->State.TargetFile = Target("mine.wma");
+    win->ShowFileName(win->State.TargetFile);
+    win->Settings.Format.UseWma = true;
+    win->Settings.Format.RecordType = 0;
+    const std::string caption = win->lbFileName->Caption();
     Add("Everyday", "08 : 00 : 01", "00 : 00 : 10", Target("a.mp3"));
-    Add("Everyday", "08 : 00 : 01", "00 : 00 : 10", Target("b.wav"));
+    Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("b.wav"));
     At(8, 0, 0);
     Check();
-    ASSERT_EQ(engine.starts.size(), 1u);
-    ASSERT_EQ(answers.Seen().size(), 1u);
+    // A refusal does not hold back the next entry, due for this one second only.
+    ASSERT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(engine.starts[0].path, Target("a.mp3"));
+    EXPECT_EQ(engine.starts[1].path, Target("b.wav"));
+    ASSERT_EQ(answers.Seen().size(), 2u);
     EXPECT_EQ(answers.Seen()[0].text.rfind(CantStart, 0), 0u);
     EXPECT_FALSE(win->State.Recording);
     EXPECT_FALSE(win->State.QueueRecordingFlag);
     EXPECT_FALSE(win->tmRecordTime->Enabled());
     EXPECT_EQ(win->lbStatus->Caption(), Ready);
     EXPECT_EQ(framework::Application().Title(), "Kestrune");
+    EXPECT_EQ(win->State.TargetFile, Target("mine.wma"));
+    EXPECT_EQ(win->lbFileName->Caption(), caption);
+    EXPECT_EQ(win->lbFileName->Hint(), Target("mine.wma"));
+    EXPECT_TRUE(win->Settings.Format.UseWma);
+    EXPECT_EQ(win->Settings.Format.RecordType, 0);
     win->ApplicationEvents1Idle();
     EXPECT_TRUE(win->tbRec->Visible());
     EXPECT_FALSE(win->tbStop->Visible());
 
-    // The next check tries the other entry, then neither is tried for the rest of the window.
-    Check();
-    ASSERT_EQ(engine.starts.size(), 2u);
-    EXPECT_EQ(engine.starts[1].path, Target("b.wav"));
+    // Neither is tried again for the rest of its window.
     for (int s : {0, 1, 1, 2}) {
         At(8, 0, s);
         Check();
