@@ -4,10 +4,12 @@
 #include "fakes/TestSignal.h"
 #include "fakes/TestWindow.h"
 #include "recording/Meters.h"
+#include "playback/mp3io.h"
 #include "recording/RecordIO.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -78,4 +80,56 @@ TEST(MetersEndToEnd, FollowTheInputAndPauseOnSilence)
     const size_t resumed = find(paused, [](const Seen& s) { return s.status.rfind("Recording ", 0) == 0; });
     ASSERT_LT(resumed, seen.size()) << timeline;
     EXPECT_EQ(maxLeft, "MaxL:-6db");
+}
+
+TEST(MetersEndToEnd, LeftAndRightStayApart)
+{
+    // -6 dB on the left, -26 dB on the right: a swap or a mix anywhere shows.
+    std::vector<int16_t> input = Stretch(20, 0.5);
+    for (size_t i = 1; i < input.size(); i += 2)
+        input[i] = static_cast<int16_t>(input[i] / 10);
+
+    // Capture through the real library into the meters.
+    {
+        fakes::DiskCapture capture(input);
+        fakes::TestWindow win("[WMA]\nUse=0\n[set]\nRecordType=0\n");
+        platform::SetTickSource({});
+        SetLevelTarget(win.w.get());
+        win->State.TargetFile = capture.folder.File("apart.wav");
+        win->tbRecordClick();
+        ASSERT_TRUE(win->State.Recording);
+        fakes::PumpEvents(1500);
+        EXPECT_EQ(win->lbleftdb->Caption(), "L:-6db");
+        EXPECT_EQ(win->lbrightdb->Caption(), "R:-26db");
+        EXPECT_EQ(win->lbMaxL->Caption(), "MaxL:-6db");
+        EXPECT_EQ(win->lbMaxR->Caption(), "MaxR:-26db");
+        EXPECT_GT(win->Meters.LeftBar, win->Meters.RightBar);
+        win->btnStopClick();
+        SetLevelTarget(nullptr);
+    }
+
+    // Reading a file posts each block's mean level per channel: 2/pi of the peak.
+    fakes::TempFolder folder;
+    const std::string path = folder.File("44100-2-apart.wav");
+    fakes::WriteWav(path, 44100, 2, std::vector<int16_t>(input.begin(), input.begin() + 44100 * 2));
+    framework::TForm form;
+    std::vector<std::pair<uintptr_t, intptr_t>> levels;
+    form.OnMessage(framework::WM_LEVEL, [&](framework::TMessage& m) { levels.emplace_back(m.WParam, m.LParam); });
+    SetReaderLevelTarget(&form);
+    AudioFileInfo info{};
+    ASSERT_TRUE(DescribeAudioFile(path, info));
+    ASSERT_TRUE(OpenAudioReader(path, info, 0));
+    const uint8_t* block = nullptr;
+    uint32_t size = 0;
+    while (ReadAudioBlock(info, block, size) && size > 0) {
+    }
+    CloseAudioReader(info);
+    SetReaderLevelTarget(nullptr);
+    fakes::PumpEvents(100, [&] { return !levels.empty(); });
+    QCoreApplication::processEvents();
+    ASSERT_GT(levels.size(), 2u);
+    for (size_t i = 0; i + 1 < levels.size(); ++i) {
+        EXPECT_NEAR(static_cast<double>(levels[i].first), 0.5 * 32767 * 2 / M_PI, 200) << "block " << i;
+        EXPECT_NEAR(static_cast<double>(levels[i].second), 0.05 * 32767 * 2 / M_PI, 60) << "block " << i;
+    }
 }

@@ -232,6 +232,11 @@ TEST_F(Meters, AutomaticPauseAndResumeOnTheLeftLevel)
     LevelAfter(100, 0, 0);
     LevelAfter(4000, 0, 0);
     EXPECT_FALSE(win->State.Paused);
+    // Exactly LowerLevel counts as loud (at or above): it ends the quiet stretch too.
+    LevelAfter(100, 1639, 0);
+    LevelAfter(100, 0, 0);
+    LevelAfter(1500, 0, 0);
+    EXPECT_FALSE(win->State.Paused) << "1639 is 5 %, not quiet";
 
     // A manual pause is never resumed by loud input.
     win->tbPauseClick();
@@ -247,6 +252,10 @@ TEST_F(Meters, AutomaticStop)
     Record();
     win.Run(200);
     EXPECT_FALSE(win->State.Recording) << "a limit of 0:00:00 stops at the first tick";
+    // The tick that stopped does nothing more: the ready texts stay, no "Recording(...)" title.
+    EXPECT_EQ(framework::Application().Title(), "Kestrune");
+    EXPECT_EQ(win->TrayIconFile, "ti.ico");
+    EXPECT_EQ(win.Digits(), std::vector<int>(6, 0));
 
     // A continued file already longer than the limit.
     win->Settings.AutoStop = {true, 0, 1, 0};

@@ -289,10 +289,15 @@ TEST_F(Session, PauseWithTheLevelWatch)
     EXPECT_EQ(win->lbStatus->Caption(), "Paused ...");
     EXPECT_EQ(engine.calls, (std::vector<std::string>{"start", "pause"}));
 
-    // The manual resume starts the watching again.
+    // The manual resume starts the watching again, and says it records once more.
+    win.Run(1000);
     win->tbPauseClick();
     EXPECT_FALSE(win->State.Paused);
     EXPECT_TRUE(win->State.AutoPauseArmed);
+    EXPECT_EQ(win->lbStatus->Caption(), "Recording Stereo 44100 Samples/Sec 128 K Bit rate MP3 Audio ...");
+    EXPECT_EQ(framework::Application().Title(), "Recording(00:00:00)");
+    EXPECT_EQ(win->TrayIconFile, "ti_rec.ico");
+    EXPECT_EQ(win->tbPause->Hint(), "Pause Recording");
     win->tbPauseClick();
     EXPECT_TRUE(win->State.Paused);
     EXPECT_FALSE(win->State.AutoPauseArmed);
@@ -452,4 +457,37 @@ TEST_F(Session, AStopTellsOfLostSound)
     EXPECT_EQ(LossText("/r/a.wav", 3651), "Some sound was lost while recording /r/a.wav: 3.7 s are missing.");
     EXPECT_EQ(LossText("/r/a.wav", 3), "Some sound was lost while recording /r/a.wav: 0.1 s are missing.");
     EXPECT_EQ(LossText("/r/a.wav", 4294967295u), "Some sound was lost while recording /r/a.wav: 4294967.3 s are missing.");
+}
+
+TEST_F(Session, AutomaticNamesAtTheStart)
+{
+    platform::SetLocalTimeSource([] { return QDateTime(QDate(2026, 3, 2), QTime(8, 5, 9)); });
+    auto& names = win->Settings.AutoName;
+    names.Enable = true;
+    names.Path = Target("auto");
+    fakes::ModalAnswers answers;
+    win->tbRec->Click();
+    const std::string named = Target("auto/20260302 08-05-09.mp3");
+    ASSERT_EQ(engine.starts.size(), 1u);
+    EXPECT_EQ(engine.starts[0].path, named);
+    EXPECT_EQ(win->lbFileName->Hint(), named);
+    EXPECT_EQ(win->lbFileName->Caption(), win->ShortFileName(named));
+    win->btnStopClick();
+
+    // No part chosen: no name, so the file selection asks for one.
+    names.Year = names.Month = names.Day = names.Hour = names.Minute = names.Second = false;
+    answers.Queue({}); // cancelled
+    win->tbRec->Click();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].kind, ModalKind::SaveDialog);
+    EXPECT_EQ(engine.starts.size(), 1u);
+
+    // A folder that cannot be made ends the command in the standard error box.
+    names.Second = true;
+    names.Path.clear();
+    answers.Queue({framework::IDOK, {}});
+    win->tbRec->Click();
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    EXPECT_EQ(answers.Seen()[1].text, "Unable to create directory");
+    EXPECT_EQ(engine.starts.size(), 1u);
 }
