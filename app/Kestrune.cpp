@@ -35,6 +35,7 @@ TKestrune::TKestrune(RecordingQueue& queue) : Queue(queue)
     OnClose = [this] { FormClose(); };
     OnMessage(WM_COMMANDLINE_START, [this](framework::TMessage&) { CommandLineStart(); });
     OnMessage(framework::WM_LEVEL, [this](framework::TMessage& message) { WMLevel(message); });
+    OnMessage(framework::MM_WOM_DONE, [this](framework::TMessage& message) { MMWomDone(message); });
     auto& app = framework::Application();
     app.SetMainForm(this);
     app.OnIdle = [this] { ApplicationEvents1Idle(); };
@@ -43,6 +44,9 @@ TKestrune::TKestrune(RecordingQueue& queue) : Queue(queue)
 
 TKestrune::~TKestrune()
 {
+    // No returned buffer may be posted to a window that is going away.
+    if (WaveOutHandle)
+        WaveOutHandle->Close();
     auto& app = framework::Application();
     app.OnIdle = nullptr;
     if (app.MainForm() == this)
@@ -53,6 +57,9 @@ void TKestrune::FormCreate()
 {
     LoadSettings();
     LoadWmaLibrary();
+    // The seek knob travels between these Lefts.
+    State.TrackLeft = imTrackBar->Left();
+    State.TrackRight = imTrackBar->Left() + imTrackBar->Width() - imTrackButton->Width();
     State.QueueRecordingFlag = false;
     State.TargetFile.clear();
     lbFileName->SetCaption("[null]");
@@ -98,6 +105,11 @@ void TKestrune::FormCloseQuery(bool& canClose)
 
 void TKestrune::FormClose()
 {
+    // The sound stops with the window.
+    if (State.Playing) {
+        State.Interrupted = true;
+        StopWaveOut();
+    }
     SaveSettings();
     FreeMeterBitmaps();
 }

@@ -13,6 +13,8 @@
 //   7. File naming (recording/Naming.cpp): automatic names, the file selection.
 //   8. Tray icon (app/Tray.cpp): its picture and tooltip.
 //   9. Commands of the subsystems still to come (app/PendingCommands.cpp).
+//  12. Playback (playback/Playback.cpp, playback/SeekBar.cpp): play, pause, resume, stop, the
+//      wave output's returned buffers, the seek bar.
 //  10. Schedule (schedule/Runner.cpp): the due check that starts queued recordings.
 //  11. Level meters (recording/Meters.cpp): bars, dB labels, automatic pause, resume and stop.
 #include "controls/IndexImage.h"
@@ -24,6 +26,7 @@
 #include "framework/PopupMenu.h"
 #include "framework/SaveDialog.h"
 #include "framework/Timer.h"
+#include "platform/WaveOut.h"
 #include "playback/AudioFileInfo.h"
 #include "recording/LevelMeterState.h"
 #include "recording/RecorderState.h"
@@ -31,6 +34,7 @@
 #include "settings/RecordingQueue.h"
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <string>
 
@@ -185,10 +189,6 @@ public:
     std::string TrayToolTip;
 
     // --- 9. Commands of the subsystems still to come ------------------------------------
-    void tbPlayItClick();
-    void tbStopPlaybackClick();
-    void PlayIt1Click();
-    void StopPlayback1Click();
     void btnMixerClick();
     void tbQueueClick();
     void tbSetClick();
@@ -224,6 +224,36 @@ public:
     // On the record-time tick: stops the recording when the set duration is reached; true
     // when it did.
     bool AutoStopReached();
+
+    // --- 12. Playback -----------------------------------------------------------------------
+    // Pause while playing, otherwise play or resume from PositionMs.
+    void tbPlayItClick();
+    // Stop: the ready state, position 0.
+    void tbStopPlaybackClick();
+    void PlayIt1Click();
+    void StopPlayback1Click();
+    // (Re)starts playback at posMs: opens the reader and the device and primes the buffers.
+    void StartPlaybackAt(int32_t posMs);
+    // Resets and closes the device, handling every buffer it hands back, closes the reader.
+    void StopWaveOut();
+    // MM_WOM_DONE: wParam the device, lParam the returned buffer's header.
+    void MMWomDone(framework::TMessage& message);
+    // Play button, menu entry, texts, position, meters and reels as when nothing plays.
+    void ShowPlaybackReady();
+
+    static constexpr int PlaybackBufferCount = 16;
+    static constexpr uint32_t PlaybackBufferBytes = 8192;
+    std::unique_ptr<platform::WaveOut> WaveOutHandle;
+    // Slot i's bytes belong to header i for one playback; both are made when it starts.
+    std::unique_ptr<uint8_t[]> PlaybackBuffers;
+    std::array<std::unique_ptr<platform::WaveHeader>, PlaybackBufferCount> PlaybackHeaders;
+
+    // The seek bar: the digits and the knob at PositionMs; PositionMs from the knob.
+    void ShowPlayPosition();
+    void PositionFromTrackButton();
+    void imTrackButtonMouseDown(framework::TMouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void imTrackButtonMouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void imTrackButtonMouseUp(framework::TMouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
 private:
     void CreateSkin();

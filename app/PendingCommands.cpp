@@ -2,10 +2,6 @@
 // entries already and does nothing until its subsystem fills it in.
 #include "Kestrune.h"
 
-void TKestrune::tbPlayItClick() {}
-void TKestrune::tbStopPlaybackClick() {}
-void TKestrune::PlayIt1Click() {}
-void TKestrune::StopPlayback1Click() {}
 void TKestrune::btnMixerClick() {}
 void TKestrune::tbQueueClick() {}
 void TKestrune::tbSetClick() {}

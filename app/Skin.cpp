@@ -118,6 +118,13 @@ void TKestrune::CreateSkin()
     imTrackBar = Picture(this, "imTrackBar", {16, 104, 370, 18}, "trackbar.png");
     imTrackButton = Picture(this, "imTrackButton", {16, 105, 30, 15}, "trackbutton.png");
     imTrackButton->SetHint("Drag to seek");
+    imTrackButton->OnMouseDown = [this](framework::TMouseButton b, Qt::KeyboardModifiers k, int x, int y) {
+        imTrackButtonMouseDown(b, k, x, y);
+    };
+    imTrackButton->OnMouseMove = [this](Qt::KeyboardModifiers k, int x, int y) { imTrackButtonMouseMove(k, x, y); };
+    imTrackButton->OnMouseUp = [this](framework::TMouseButton b, Qt::KeyboardModifiers k, int x, int y) {
+        imTrackButtonMouseUp(b, k, x, y);
+    };
     lbMaxL = Label(this, "lbMaxL", {84, 45, 59, 14}, windowText, QColor(190, 174, 55));
     lbMaxR = Label(this, "lbMaxR", {84, 56, 59, 14}, windowText, QColor(190, 174, 55));
 

@@ -28,8 +28,21 @@ struct RecorderState {
     uint32_t BankedMs = 0;           // milliseconds before the current stretch, the start position included
 
     // --- Playback ---
-    bool Playing = false;   // the wave device is open and being fed
-    int32_t PositionMs = 0; // playback position: where play starts, where a continued recording goes on
+    bool Playing = false;          // the wave device is open and being fed
+    int32_t PositionMs = 0;        // playback position: where play starts, where a continued recording goes on
+    uint32_t PlayLengthMs = 0;     // the file's length when Play or Resume was pressed: the end
+    int32_t BuffersOutstanding = 0; // buffers handed to the device and not yet released
+    int64_t PlayedFrame = 0;       // absolute frame up to which buffers have come back
+    uint32_t FramesQueued = 0;     // frames read since this playback began, before any cut
+    uint32_t FramesToPlay = 0;     // frames from the start position to the end
+    bool Finishing = false;        // no further block is read; returned buffers are released
+    bool Resetting = false;        // the device is being reset: the position stays
+    bool Interrupted = false;      // stopped for a pause or a seek: the end steps leave the window be
+
+    // --- The seek bar ---
+    bool Dragging = false;   // the knob is being dragged
+    int32_t TrackLeft = 0;   // the knob's leftmost Left
+    int32_t TrackRight = 0;  // the knob's rightmost Left
 
     // --- Dragging the window by its title strip (and the seek knob, which shares the
     // cursor and left fields: the two drags never run at the same time) ---
