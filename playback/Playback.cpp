@@ -96,9 +96,13 @@ void TKestrune::tbPlayItClick()
     if (static_cast<uint32_t>(State.PositionMs) == FileInfo.DurationMs)
         State.PositionMs = 0;
     StartPlaybackAt(State.PositionMs);
-    // The start may have been refused, and the window is ready again.
-    if (tbPlayIt->ImageIndex() == 4)
-        tmRecordCircle->SetEnabled(true);
+    // Nothing is shown as playing that does not play (a position past this file's end).
+    if (!State.Playing) {
+        if (tbPlayIt->ImageIndex() == 4)
+            ShowPlaybackReady();
+        return;
+    }
+    tmRecordCircle->SetEnabled(true);
 }
 
 void TKestrune::StartPlaybackAt(int32_t posMs)
