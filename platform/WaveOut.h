@@ -5,8 +5,9 @@
 // SetWaveOutOpener.
 //
 // Threads: every call comes from the window thread. The done notice is called on the output's
-// own thread (or, during Reset, on the caller's) and must neither block nor touch the window:
-// the program posts MM_WOM_DONE from it.
+// own thread (or, during Reset and Close, on the caller's), one call at a time, and must
+// neither block, nor touch the window, nor call the output: the program posts MM_WOM_DONE
+// from it.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -32,7 +33,7 @@ struct WaveHeader {
     uint32_t BufferLength = 0; // bytes of Data to play, whole frames
     uint32_t Flags = 0;        // WHDR_PREPARED, WHDR_INQUEUE, WHDR_DONE below
     uintptr_t User = 0;        // the caller's
-    uint64_t Reserved = 0;
+    uint64_t Reserved = 0;     // the output's while the buffer is queued
 };
 static_assert(sizeof(WaveHeader) == 32, "a header is 32 bytes");
 
@@ -55,8 +56,9 @@ public:
     // Stops at once (silence within a few milliseconds) and hands back every queued buffer,
     // each by its own notice, in order, before it returns.
     virtual void Reset() = 0;
-    // Stops and releases the device. No notice comes after Close has returned, so a buffer
-    // can never come back to a playback that has ended or begun anew. Closing twice is harmless.
+    // Stops and releases the device; a buffer still queued is handed back first, as by Reset.
+    // No notice comes after Close has returned, so a buffer can never come back to a playback
+    // that has ended or begun anew. Closing twice is harmless; the destructor closes.
     virtual void Close() = 0;
 };
 

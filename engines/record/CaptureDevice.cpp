@@ -2,16 +2,14 @@
 
 #include "PulseCapture.h"
 #include "SdlCapture.h"
-
-#include <cstdlib>
+#include "platform/PulseConnection.h"
 
 namespace record {
 
 std::unique_ptr<CaptureDevice> OpenCaptureDevice(int rate, int channels, int blockFrames, SampleRing* ring,
     std::string& error)
 {
-    const char* sdlDriver = std::getenv("SDL_AUDIODRIVER");
-    if (!sdlDriver || !*sdlDriver) {
+    if (platform::SoundServerWanted()) {
         auto pulse = std::make_unique<PulseCapture>();
         std::string pulseError;
         if (pulse->Open(rate, channels, ring, pulseError))

@@ -12,19 +12,8 @@ constexpr int FragmentMs = 20;
 // The server keeps up to this much for us while our thread is held up (a loaded machine, a
 // swapping disk) before it must drop sound; our own ring holds more behind it.
 constexpr int ServerBufferMs = 2000;
-constexpr auto ConnectDeadline = std::chrono::seconds(5);
 // At the stop, how long the sound of the recording's last moments may still take to arrive.
 constexpr auto DrainDeadline = std::chrono::milliseconds(ServerBufferMs);
-
-pa_proplist* KestruneProperties()
-{
-    pa_proplist* properties = pa_proplist_new();
-    // The desktop's sound settings list the stream under this name, as a recorder.
-    pa_proplist_sets(properties, PA_PROP_APPLICATION_NAME, "Kestrune");
-    pa_proplist_sets(properties, PA_PROP_APPLICATION_ID, "kestrune");
-    pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "production");
-    return properties;
-}
 
 uint32_t BytesOfMs(int ms, int rate, size_t frameBytes)
 {
@@ -37,21 +26,6 @@ PulseCapture::~PulseCapture()
     Close();
 }
 
-bool PulseCapture::WaitUntil(const std::function<int()>& state)
-{
-    const auto deadline = std::chrono::steady_clock::now() + ConnectDeadline;
-    for (;;) {
-        const int now = state();
-        if (now != 0)
-            return now > 0;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        pa_threaded_mainloop_unlock(mainloop_);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        pa_threaded_mainloop_lock(mainloop_);
-    }
-}
-
 bool PulseCapture::Open(int rate, int channels, SampleRing* ring, std::string& error)
 {
     ring_ = ring;
@@ -62,49 +36,23 @@ bool PulseCapture::Open(int rate, int channels, SampleRing* ring, std::string& e
         error = "the sound server cannot record this format";
         return false;
     }
-    mainloop_ = pa_threaded_mainloop_new();
-    if (!mainloop_) {
-        error = "no main loop for the sound server";
+    if (!connection_.Open("production", error))
         return false;
-    }
-    pa_proplist* properties = KestruneProperties();
-    context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(mainloop_), "Kestrune", properties);
-    bool ready = false;
-    if (context_ && pa_threaded_mainloop_start(mainloop_) == 0) {
-        pa_threaded_mainloop_lock(mainloop_);
-        // Never start a server of our own: with none running, SDL's other drivers take over.
-        ready = pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) == 0
-            && WaitUntil([this] {
-                   const pa_context_state_t s = pa_context_get_state(context_);
-                   return s == PA_CONTEXT_READY ? 1 : PA_CONTEXT_IS_GOOD(s) ? 0 : -1;
-               });
-        if (ready) {
-            pa_channel_map map;
-            pa_channel_map_init_auto(&map, static_cast<unsigned>(channels), PA_CHANNEL_MAP_DEFAULT);
-            stream_ = pa_stream_new_with_proplist(context_, "Kestrune", &spec, &map, properties);
-            ready = stream_ != nullptr;
-        }
-        if (ready) {
-            pa_stream_set_read_callback(stream_, &PulseCapture::StreamRead, this);
-            pa_buffer_attr attributes{};
-            attributes.maxlength = BytesOfMs(ServerBufferMs, rate, frameBytes_);
-            attributes.fragsize = BytesOfMs(FragmentMs, rate, frameBytes_);
-            attributes.tlength = attributes.prebuf = attributes.minreq = static_cast<uint32_t>(-1);
-            // Corked until Start; the source's latency follows our fragment.
-            const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
-            ready = pa_stream_connect_record(stream_, nullptr, &attributes, flags) == 0
-                && WaitUntil([this] {
-                       const pa_stream_state_t s = pa_stream_get_state(stream_);
-                       return s == PA_STREAM_READY ? 1 : PA_STREAM_IS_GOOD(s) ? 0 : -1;
-                   });
-        }
-        if (!ready)
-            error = std::string("the sound server did not open the input: ") + pa_strerror(pa_context_errno(context_));
-        pa_threaded_mainloop_unlock(mainloop_);
-    } else {
-        error = "no connection to the sound server";
-    }
-    pa_proplist_free(properties);
+    pa_threaded_mainloop* mainloop = connection_.Loop();
+    pa_threaded_mainloop_lock(mainloop);
+    const bool ready = connection_.ConnectStream(stream_, spec, [this, rate](pa_stream* stream) {
+        pa_stream_set_read_callback(stream, &PulseCapture::StreamRead, this);
+        pa_buffer_attr attributes{};
+        attributes.maxlength = BytesOfMs(ServerBufferMs, rate, frameBytes_);
+        attributes.fragsize = BytesOfMs(FragmentMs, rate, frameBytes_);
+        attributes.tlength = attributes.prebuf = attributes.minreq = static_cast<uint32_t>(-1);
+        // Corked until Start; the source's latency follows our fragment.
+        const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
+        return pa_stream_connect_record(stream, nullptr, &attributes, flags);
+    }, error);
+    if (!ready)
+        error = "the sound server did not open the input: " + error;
+    pa_threaded_mainloop_unlock(mainloop);
     if (!ready)
         Close();
     return ready;
@@ -114,11 +62,11 @@ void PulseCapture::Start()
 {
     if (!stream_)
         return;
-    pa_threaded_mainloop_lock(mainloop_);
+    pa_threaded_mainloop_lock(connection_.Loop());
     clock_.Started();
     if (pa_operation* op = pa_stream_cork(stream_, 0, nullptr, nullptr))
         pa_operation_unref(op);
-    pa_threaded_mainloop_unlock(mainloop_);
+    pa_threaded_mainloop_unlock(connection_.Loop());
 }
 
 void PulseCapture::AwaitTheLastSound(int64_t stopNs)
@@ -134,18 +82,18 @@ void PulseCapture::AwaitTheLastSound(int64_t stopNs)
     const auto deadline = std::chrono::steady_clock::now() + DrainDeadline;
     while (clock_.DeliveredFrames() < due && std::chrono::steady_clock::now() < deadline
         && pa_stream_get_state(stream_) == PA_STREAM_READY) {
-        pa_threaded_mainloop_unlock(mainloop_);
+        pa_threaded_mainloop_unlock(connection_.Loop());
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        pa_threaded_mainloop_lock(mainloop_);
+        pa_threaded_mainloop_lock(connection_.Loop());
     }
 }
 
 void PulseCapture::Close()
 {
-    if (!mainloop_)
+    if (!connection_.IsOpen())
         return;
     const int64_t stopNs = MonotonicNs();
-    pa_threaded_mainloop_lock(mainloop_);
+    pa_threaded_mainloop_lock(connection_.Loop());
     if (stream_) {
         if (clock_.Running())
             AwaitTheLastSound(stopNs);
@@ -155,15 +103,8 @@ void PulseCapture::Close()
         stream_ = nullptr;
         lostFrames_ = holeFrames_ + clock_.ShortfallAt(rate_, stopNs);
     }
-    if (context_) {
-        pa_context_disconnect(context_);
-        pa_context_unref(context_);
-        context_ = nullptr;
-    }
-    pa_threaded_mainloop_unlock(mainloop_);
-    pa_threaded_mainloop_stop(mainloop_);
-    pa_threaded_mainloop_free(mainloop_);
-    mainloop_ = nullptr;
+    pa_threaded_mainloop_unlock(connection_.Loop());
+    connection_.Close();
 }
 
 // libpulse tells a record stream of no overflow (its notice is for playback): sound the server

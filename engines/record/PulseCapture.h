@@ -3,9 +3,9 @@
 // stream on a threaded main loop. Serves PulseAudio and PipeWire (through pipewire-pulse).
 #include "CaptureClock.h"
 #include "CaptureDevice.h"
+#include "platform/PulseConnection.h"
 
 #include <cstdint>
-#include <functional>
 #include <pulse/pulseaudio.h>
 
 namespace record {
@@ -28,14 +28,10 @@ private:
     // Called on the main loop's thread.
     // Copies what the server has into the ring and returns; must not block.
     static void StreamRead(pa_stream* stream, size_t length, void* self);
-    // With the main loop locked: waits until state() answers 1 (ready) or -1 (failed), at most
-    // a few seconds, so a server that hangs cannot hang the start; true when ready.
-    bool WaitUntil(const std::function<int()>& state);
     // With the main loop locked: waits until the sound of the time up to stopNs has arrived.
     void AwaitTheLastSound(int64_t stopNs);
 
-    pa_threaded_mainloop* mainloop_ = nullptr;
-    pa_context* context_ = nullptr;
+    platform::PulseConnection connection_;
     pa_stream* stream_ = nullptr;
     SampleRing* ring_ = nullptr;
     int rate_ = 0;
