@@ -42,19 +42,22 @@ bool WriteFile(const std::string& path, const uint8_t* data, size_t size)
     return std::fclose(f) == 0 && written;
 }
 
-// Reads from startMs to the end. A finite file gives a finite stream: the bound only keeps a
-// decoder that never ends from hanging the run, and is reported as the fault it is.
-void ReadFrom(const std::string& path, const AudioFileInfo& info, int32_t startMs, size_t inputSize)
+// Reads from startMs to the end and answers the bytes read. A finite file gives a finite
+// stream: the bound only keeps a decoder that never ends from hanging the run, and is reported
+// as the fault it is.
+uint64_t ReadFrom(const std::string& path, const AudioFileInfo& info, int32_t startMs, size_t inputSize)
 {
     OpenAudioReader(path, info, startMs);
     const size_t maxBlocks = 4096 + 64 * inputSize;
     size_t blocks = 0;
+    uint64_t bytes = 0;
     const uint8_t* block = nullptr;
     uint32_t size = 0;
     while (ReadAudioBlock(info, block, size)) {
         Check(++blocks <= maxBlocks);
         Check(size <= AudioBlockBytes);
         Check(size == 0 || block != nullptr);
+        bytes += size;
         // Every byte of the block must be readable (the sanitizer checks the loads).
         unsigned sum = 0;
         for (uint32_t i = 0; i < size; ++i)
@@ -63,6 +66,7 @@ void ReadFrom(const std::string& path, const AudioFileInfo& info, int32_t startM
         (void)keep;
     }
     CloseAudioReader(info);
+    return bytes;
 }
 } // namespace
 
@@ -93,7 +97,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     AudioFileInfo info;
     DescribeAudioFile(path, info); // a failed description still names the kind: read it anyway
     const int64_t length = info.DurationMs;
-    for (const int64_t startMs : {int64_t{0}, length / 2, length + 1000, int64_t{INT32_MAX}})
-        ReadFrom(path, info, static_cast<int32_t>(std::min<int64_t>(startMs, INT32_MAX)), size);
+    for (const int64_t startMs : {int64_t{0}, length / 2, length + 1000, int64_t{INT32_MAX}}) {
+        const uint64_t bytes = ReadFrom(path, info, static_cast<int32_t>(std::min<int64_t>(startMs, INT32_MAX)), size);
+        // A WAV's length is its data chunk's: a second past it there is no audio left.
+        if (info.Kind == akWav && info.SampleRate > 0 && info.Channels > 0 && startMs > length)
+            Check(bytes == 0);
+    }
     return 0;
 }
