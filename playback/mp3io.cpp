@@ -164,7 +164,8 @@ uint32_t WavDurationMs(uint32_t dataBytes, uint32_t rate, uint32_t channels)
     const uint64_t framesPerSecond = uint64_t{rate} * channels;
     if (framesPerSecond > numerator)
         return 0;
-    return static_cast<uint32_t>(RoundHalfEven(numerator, framesPerSecond * 2));
+    // A rate of a few Hz can make it longer than 32 bits of milliseconds hold.
+    return static_cast<uint32_t>(std::min<uint64_t>(RoundHalfEven(numerator, framesPerSecond * 2), UINT32_MAX));
 }
 
 uint32_t WavBitrate(uint32_t rate, uint32_t channels)
