@@ -1,7 +1,7 @@
 // Plays a WAV file through the program's wave output (OpenWaveOut: the sound server when one
 // answers) as the playback does: 16 buffers of 8192 bytes, each refilled when it comes back.
-// Optionally resets midway, as a pause does. Says when things happened, for the checks of
-// what the server played.
+// Optionally resets midway, as a pause does, and closes 0.3 s later. Says when things
+// happened, for the checks of what the server played.
 //
 // Usage: play_child FILE [RESET_AFTER_MS]
 // Prints one line per event, times in seconds of the system clock:
@@ -90,6 +90,8 @@ int main(int argc, char** argv)
             }
             if (feeder.Outstanding() != 0)
                 return Fail("the reset returned before every buffer came back");
+            // Open a while longer: the reset alone must silence it.
+            std::this_thread::sleep_for(300ms);
             break;
         }
         platform::WaveHeader* header = returned.Next(10ms);

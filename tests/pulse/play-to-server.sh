@@ -113,9 +113,18 @@ play() {
   sed "s/^/  /" "$SERVER_DIR/$name-check.log"
 }
 
+# NAME FILE [RESET_AFTER_MS]: plays, and once more when that failed. Without real-time
+# scheduling (a container, a virtual machine) a server misses its deadlines while other work
+# holds the cores, and the sound comes late or with holes; a fault of ours fails both times.
+play_twice() {
+  play "$@" && return 0
+  say "$1: once more, in case the server only missed its deadlines"
+  play "$@"
+}
+
 failures=()
-play whole "$SERVER_DIR/sweep-3s.wav" || failures+=(whole)
-play reset "$SERVER_DIR/sweep-6s.wav" 1500 || failures+=(reset)
+play_twice whole "$SERVER_DIR/sweep-3s.wav" || failures+=(whole)
+play_twice reset "$SERVER_DIR/sweep-6s.wav" 1500 || failures+=(reset)
 
 [ ${#failures[@]} -eq 0 ] || fail "${#failures[@]} of 2 playbacks failed on $server: ${failures[*]}"
 say "both playbacks passed on $server in ${SECONDS} s"
