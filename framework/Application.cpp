@@ -5,6 +5,7 @@
 #include "Messages.h"
 
 #include <QAbstractEventDispatcher>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QWidget>
 
@@ -41,6 +42,11 @@ void TApplication::Minimize()
 {
     if (mainForm_)
         mainForm_->showMinimized();
+}
+
+void TApplication::Beep()
+{
+    QApplication::beep();
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, unsigned flags)

@@ -35,6 +35,8 @@ public:
     void ProcessMessages();
     // Minimizes the main form (restoring it from the taskbar shows it again).
     void Minimize();
+    // The desktop's beep.
+    void Beep();
 
     // A modal message box with MB_* flags; answers IDOK, IDYES, IDNO or IDCANCEL.
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
