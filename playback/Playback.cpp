@@ -162,7 +162,9 @@ void TKestrune::StartPlaybackAt(int32_t posMs)
             State.BuffersOutstanding = i;
             break;
         }
-        size = std::min(size, PlaybackBufferBytes);
+        // Whole frames only: a chunk behind a WAV's audio may end the file on a part of one,
+        // and an output takes whole frames.
+        size = std::min(size, PlaybackBufferBytes) / frameBytes * frameBytes;
         uint8_t* slot = PlaybackBuffers.get() + static_cast<size_t>(i) * PlaybackBufferBytes;
         std::memcpy(slot, block, size);
         State.FramesQueued += size / frameBytes;
@@ -223,7 +225,7 @@ void TKestrune::MMWomDone(framework::TMessage& message)
         const uint8_t* block = nullptr;
         uint32_t size = 0;
         if (ReadAudioBlock(FileInfo, block, size) && size > 0) {
-            size = std::min(size, PlaybackBufferBytes);
+            size = std::min(size, PlaybackBufferBytes) / frameBytes * frameBytes;
             State.FramesQueued += size / frameBytes;
             bool last = false;
             if (State.FramesQueued > State.FramesToPlay) {

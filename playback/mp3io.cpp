@@ -5,6 +5,7 @@
 #include "framework/Form.h"
 #include "framework/Messages.h"
 #include "platform/RiffReader.h"
+#include "platform/Rounding.h"
 #include "wmaio.h"
 
 #include <algorithm>
@@ -19,8 +20,8 @@ uint8_t blockBuffer[AudioBlockBytes];
 platform::MmioFile wavFile;
 platform::MMCKINFO parentChunk;
 platform::MMCKINFO childChunk;
-// Bytes of the open WAV reader's data chunk not yet read: whatever follows the chunk in the
-// file (a LIST or bext chunk, say) is no audio.
+// Bytes of the open WAV reader's data chunk from its start position on: a start is never
+// placed past the audio.
 uint64_t wavDataLeft = 0;
 bool readerOpen = false;
 framework::TForm* levelTarget = nullptr;
@@ -113,16 +114,6 @@ bool DescribeMp3(const std::string& path, AudioFileInfo& info)
     return true;
 }
 
-// n / d rounded to the nearest integer, halves to even; d > 0. Whole numbers throughout, so
-// an exact half (3748.5 frames) is never taken for a little more or less.
-uint64_t RoundHalfEven(uint64_t n, uint64_t d)
-{
-    const uint64_t q = n / d;
-    const uint64_t r = n % d;
-    const uint64_t rest = d - r; // r compared with d / 2 without overflowing r * 2
-    return q + ((r > rest || (r == rest && (q & 1))) ? 1 : 0);
-}
-
 bool OpenWav(const std::string& path, const AudioFileInfo& info, int32_t startMs)
 {
     wavDataLeft = 0;
@@ -132,7 +123,7 @@ bool OpenWav(const std::string& path, const AudioFileInfo& info, int32_t startMs
     wavDataLeft = childChunk.cksize;
     // Rounded to whole sample frames first, halves to even, with the described format: the
     // frame a continued recording starts at too. Nothing before the audio's start.
-    const uint64_t frame = RoundHalfEven(uint64_t(std::max<int32_t>(startMs, 0)) * info.SampleRate, 1000);
+    const uint64_t frame = platform::RoundHalfEven(uint64_t(std::max<int32_t>(startMs, 0)) * info.SampleRate, 1000);
     const uint64_t frameBytes = uint64_t{info.Channels} * 2;
     // Never past the data's end; capping the frame first keeps the product from overflowing.
     const uint64_t offset
@@ -165,7 +156,7 @@ uint32_t WavDurationMs(uint32_t dataBytes, uint32_t rate, uint32_t channels)
     if (framesPerSecond > numerator)
         return 0;
     // A rate of a few Hz can make it longer than 32 bits of milliseconds hold.
-    return static_cast<uint32_t>(std::min<uint64_t>(RoundHalfEven(numerator, framesPerSecond * 2), UINT32_MAX));
+    return static_cast<uint32_t>(std::min<uint64_t>(platform::RoundHalfEven(numerator, framesPerSecond * 2), UINT32_MAX));
 }
 
 uint32_t WavBitrate(uint32_t rate, uint32_t channels)
@@ -250,9 +241,10 @@ bool ReadAudioBlock(AudioFileInfo info, const uint8_t*& block, uint32_t& size)
     }
     case akWav: {
         block = blockBuffer;
-        const long got = wavFile.Read(blockBuffer, static_cast<long>(std::min<uint64_t>(AudioBlockBytes, wavDataLeft)));
+        // Not limited to the data chunk: a chunk behind the audio comes out as audio, and the
+        // playback stops by the described length.
+        const long got = wavFile.Read(blockBuffer, AudioBlockBytes);
         size = got > 0 ? static_cast<uint32_t>(got) : 0;
-        wavDataLeft -= size;
         ok = size > 0;
         break;
     }

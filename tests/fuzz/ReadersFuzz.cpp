@@ -97,11 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     AudioFileInfo info;
     DescribeAudioFile(path, info); // a failed description still names the kind: read it anyway
     const int64_t length = info.DurationMs;
-    for (const int64_t startMs : {int64_t{0}, length / 2, length + 1000, int64_t{INT32_MAX}}) {
-        const uint64_t bytes = ReadFrom(path, info, static_cast<int32_t>(std::min<int64_t>(startMs, INT32_MAX)), size);
-        // A WAV's length is its data chunk's: a second past it there is no audio left.
-        if (info.Kind == akWav && info.SampleRate > 0 && info.Channels > 0 && startMs > length)
-            Check(bytes == 0);
-    }
+    for (const int64_t startMs : {int64_t{0}, length / 2, length + 1000, int64_t{INT32_MAX}})
+        ReadFrom(path, info, static_cast<int32_t>(std::min<int64_t>(startMs, INT32_MAX)), size);
     return 0;
 }
