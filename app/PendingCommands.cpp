@@ -4,7 +4,6 @@
 
 void TKestrune::btnMixerClick() {}
 void TKestrune::tbQueueClick() {}
-void TKestrune::tbSetClick() {}
 void TKestrune::Help1Click() {}
 void TKestrune::About1Click() {}
 void TKestrune::HidetoTrayIcon1Click() {}
