@@ -123,6 +123,15 @@ TFolderBrowserDialog::TFolderBrowserDialog(TFolderBrowser& browser, QWidget* own
         tvFolders->hideColumn(column);
     tvFolders->setHeaderHidden(true);
     tvFolders->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The rows around a chosen item arrive, and are sorted, while the folders on its path are
+    // read; it is brought into view again each time, until another item is chosen.
+    const auto reveal = [this] {
+        const QModelIndex current = tvFolders->currentIndex();
+        if (!revealWhenLoaded_.isEmpty() && model_->filePath(current) == revealWhenLoaded_)
+            tvFolders->scrollTo(current, QAbstractItemView::PositionAtCenter);
+    };
+    connect(model_, &QFileSystemModel::directoryLoaded, this, reveal);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, reveal);
     connect(tvFolders->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { SelectionChanged(current); });
 
@@ -149,7 +158,8 @@ bool TFolderBrowserDialog::SelectItem(const std::string& path)
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
         tvFolders->expand(up);
     tvFolders->setCurrentIndex(index);
-    tvFolders->scrollTo(index);
+    tvFolders->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    revealWhenLoaded_ = model_->filePath(index);
     return true;
 }
 

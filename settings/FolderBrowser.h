@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QModelIndex>
+#include <QString>
 #include <functional>
 #include <string>
 
@@ -99,6 +100,7 @@ private:
 
     TFolderBrowser& browser_;
     QFileSystemModel* model_ = nullptr;
+    QString revealWhenLoaded_;
 };
 
 class TFolderBrowser : public TDialogComponent {
