@@ -30,7 +30,9 @@ public:
     virtual bool Execute();
 };
 
-// Each flag carries the value of the shell flag it stands for, so a set is their sum.
+// Each flag carries the value of the shell flag it stands for, so a set is their sum. Two act
+// here: bifFileSystemDirsOnly keeps files out of the tree, bifStatusText shows the status
+// line; the others are kept as values only.
 enum TBrowseInfoFlags : unsigned {
     bifFileSystemDirsOnly = 0x1,
     bifDontGoBelowDomain = 0x2,
@@ -66,7 +68,8 @@ using TNotifyEvent = std::function<void(QObject* Sender)>;
 using TCheckPath = std::function<void(QObject* Sender, const std::string& NewPath, bool& ValidPath)>;
 using TPathChange = std::function<void(QObject* Sender, const std::string& NewPath)>;
 
-// The folder under which the tree of `root` starts here.
+// The folder under which the tree of `root` starts here; roots with no folder of their own
+// (control panel, printers, recycle bin, network, ...) start at the file system root.
 std::string BrowseRootFolder(TBrowseRoots root);
 
 // The path as shown in the status line: when longer than limit and of more than two parts
