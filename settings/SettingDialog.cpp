@@ -1,6 +1,7 @@
 #include "SettingDialog.h"
 
 #include "framework/HandlerGuard.h"
+#include "framework/Label.h"
 #include "recording/RecordIO.h"
 
 #include <QCheckBox>
@@ -146,14 +147,19 @@ TfmSet::TfmSet(QWidget* owner, RecorderSettings& settings) : TForm(owner), setti
         pages[i] = new QWidget(Notebook2);
         pages[i]->setObjectName(QString::fromLatin1(PageNames[i]));
         Notebook2->addWidget(pages[i]);
-        PageTitles[i] = new framework::TLabel(pages[i], std::string("lbTitle") + std::to_string(i + 1));
-        PageTitles[i]->SetBounds(0, 0, PageWidth, 20);
-        PageTitles[i]->SetCaption(std::string(" ") + PageNames[i]);
-        PageTitles[i]->SetColor(QColor(0, 128, 0));
-        PageTitles[i]->SetFontColor(Qt::white);
+        // White on green, as a heading across the page.
+        PageTitles[i] = new QLabel(QString::fromLatin1(PageNames[i]), pages[i]);
+        PageTitles[i]->setObjectName(QString("lbTitle%1").arg(i + 1));
+        PageTitles[i]->setGeometry(0, 0, PageWidth, 20);
+        PageTitles[i]->setIndent(4);
+        PageTitles[i]->setAutoFillBackground(true);
+        QPalette colours = PageTitles[i]->palette();
+        colours.setColor(QPalette::Window, QColor(0, 128, 0));
+        colours.setColor(QPalette::WindowText, Qt::white);
+        PageTitles[i]->setPalette(colours);
         QFont bold = PageTitles[i]->font();
         bold.setBold(true);
-        bold.setPixelSize(13);
+        bold.setPixelSize(12);
         PageTitles[i]->setFont(bold);
     }
 

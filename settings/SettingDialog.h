@@ -3,7 +3,6 @@
 // It copies the settings into its controls when it is created and back only on OK. Lives
 // for one opening; the WMA formats are asked from the recording library every time.
 #include "framework/Form.h"
-#include "framework/Label.h"
 #include "framework/SpinEdit.h"
 #include "settings/FolderBrowser.h"
 #include "settings/RecorderSettings.h"
@@ -14,6 +13,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -32,7 +32,7 @@ public:
     QTreeWidget* TreeView1 = nullptr; // the four page names; none selected at first
     QStackedWidget* Notebook2 = nullptr; // the pages, each named like its node
     QStackedWidget* Notebook1 = nullptr; // the General page's parts "MP3WAV" and "WMA"
-    std::array<framework::TLabel*, 4> PageTitles{};
+    std::array<QLabel*, 4> PageTitles{}; // each page's name, white on green
 
     // General
     QRadioButton* rbUseWMA = nullptr;

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -105,8 +106,9 @@ TEST(SettingDialog, ShowsTheSettingsAndFollowsTheFormatAndRateRules)
         d.TreeView1->topLevelItem(i)->setSelected(true);
         EXPECT_EQ(d.Notebook2->currentIndex(), i) << "the page named like the node";
         EXPECT_EQ(d.Notebook2->currentWidget()->objectName(), d.TreeView1->topLevelItem(i)->text(0));
-        EXPECT_EQ(d.PageTitles[i]->Caption().substr(1), d.TreeView1->topLevelItem(i)->text(0).toStdString());
-        EXPECT_EQ(d.PageTitles[i]->Color(), QColor(0, 128, 0));
+        EXPECT_EQ(d.PageTitles[i]->text(), d.TreeView1->topLevelItem(i)->text(0));
+        EXPECT_EQ(d.PageTitles[i]->palette().color(QPalette::Window), QColor(0, 128, 0));
+        EXPECT_EQ(d.PageTitles[i]->palette().color(QPalette::WindowText), QColor(Qt::white));
         d.TreeView1->topLevelItem(i)->setSelected(false);
     }
 
@@ -358,3 +360,4 @@ TEST(SettingDialog, TheSettingCommandShowsItModallyOverTheWindow)
     EXPECT_EQ(win->Settings.AutoStop.Minute, 25);
     EXPECT_EQ(win->findChildren<TfmSet*>().size(), 0) << "destroyed when it closes";
 }
+
