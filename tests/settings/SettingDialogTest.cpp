@@ -360,4 +360,3 @@ TEST(SettingDialog, TheSettingCommandShowsItModallyOverTheWindow)
     EXPECT_EQ(win->Settings.AutoStop.Minute, 25);
     EXPECT_EQ(win->findChildren<TfmSet*>().size(), 0) << "destroyed when it closes";
 }
-
