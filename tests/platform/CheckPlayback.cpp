@@ -9,8 +9,12 @@
 //        check_playback judge RECORDING FILE CHILD_LOG STOP_TIME
 //          RECORDING: raw 16-bit little-endian 44100 Hz stereo; STOP_TIME: the system clock's
 //          seconds when the recorder was stopped, taken as the moment of its last frame
+//        check_playback follow RECORDING FILE MAX_DIFFERENCE [seek:MS | resume:MS ...]
+//          maps the recording onto FILE and judges it against the seeks and resumes made while
+//          it played (FollowPlayback.h)
 // Prints what it measured on stdout, why it failed on stderr.
 // Exit: 0 passed, 1 failed, 2 bad arguments.
+#include "FollowPlayback.h"
 #include "fakes/DecodedAudio.h"
 #include "fakes/TestSignal.h"
 
@@ -287,7 +291,11 @@ int main(int argc, char** argv)
         return Sweep(argv[2], std::atof(argv[3]));
     if (verb == "judge" && argc == 6)
         return Judge(argv[2], argv[3], argv[4], std::atof(argv[5]));
+    if (verb == "follow" && argc >= 5)
+        if (const int result = FollowPlayback(argc - 2, argv + 2); result != 2)
+            return result;
     std::fprintf(stderr, "usage: check_playback sweep PATH SECONDS\n"
-                         "       check_playback judge RECORDING FILE CHILD_LOG STOP_TIME\n");
+                         "       check_playback judge RECORDING FILE CHILD_LOG STOP_TIME\n"
+                         "       check_playback follow RECORDING FILE MAX_DIFFERENCE [seek:MS | resume:MS ...]\n");
     return 2;
 }

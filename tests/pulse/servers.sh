@@ -4,6 +4,15 @@
 #   server_start pulseaudio|pipewire   starts one, with a null sink whose monitor is the
 #                                      default source, and points this shell's clients at it
 #   server_play FILE                   plays FILE into that sink; returns once the sink runs
+#   server_keep_running                a silent stream keeps PulseAudio's sink running at a
+#                                      short latency, as a desktop's sound card runs
+#   server_record_start RAW [MS]       parecord records the sink's monitor into RAW (16-bit
+#                                      raw samples at the sink's rate and channels) in
+#                                      fragments of MS (default 40) milliseconds; returns once
+#                                      it records steadily
+#   server_record_stop                 stops it a moment later, once the last sound is in;
+#                                      SERVER_RECORD_STOP is then the system clock's seconds
+#                                      at the recording's last frame
 #   server_track PID                   has server_stop stop PID (a child of this shell) too
 #   server_end PID                     stops a tracked PID now (TERM, then KILL) and reaps it
 #   server_stop                        stops all of it and removes its folder
@@ -29,6 +38,8 @@ SERVER_DIR=
 _server_pid=      # leads the server's own process group
 _server_watchdog=
 _server_tracked=()
+_server_recorder=
+SERVER_RECORD_STOP=
 
 say() { echo "${SERVER_TAG:-${0##*/}}: $*"; }
 
@@ -254,4 +265,59 @@ server_play() { # FILE: plays it into the sink with paplay's default latency
     sleep 0.1
   done
   say "${file##*/} plays into $SERVER_SINK"
+}
+
+# Prints the sink's latency in microseconds: how far ahead of the present it has rendered.
+server_sink_latency() {
+  _server_pactl list sinks 2>/dev/null | awk -v name="$SERVER_SINK" '
+    /^Sink #/ { mine = 0 }
+    $1 == "Name:" && $2 == name { mine = 1 }
+    mine && $1 == "Latency:" { print $2; exit }'
+}
+
+# PulseAudio's idle null sink renders seconds of silence ahead, which a new stream would wait
+# behind, and its monitor hands a recorder bursts instead of a steady stream; a sound card does
+# neither. PipeWire's runs by its graph's clock in any case; a silent stream there would only
+# shorten the graph's period, and with it the deadlines a busy machine misses.
+server_keep_running() {
+  local deadline
+  [ -n "$_server_pid" ] || fail "server_keep_running: no server is running"
+  [ "$SERVER_KIND" = pulseaudio ] || return 0
+  pacat --playback --raw --rate="$SERVER_RATE" --channels="$SERVER_CHANNELS" --format=s16le --latency-msec=20 \
+    --device="$SERVER_SINK" </dev/zero >"$SERVER_DIR/silence.log" 2>&1 &
+  server_track $!
+  deadline=$((SECONDS + 10))
+  until [ "$(server_sink_latency)" -lt 30000 ] 2>/dev/null; do
+    [ "$SECONDS" -lt "$deadline" ] ||
+      fail "the sink's latency is $(server_sink_latency) us 10 s after a silent stream began"
+    sleep 0.2
+  done
+}
+
+server_record_start() { # RAW [MS]
+  local raw=$1 fragment=${2:-40} deadline
+  [ -n "$_server_pid" ] || fail "server_record_start: no server is running"
+  # Raw: parecord's WAV writer leaves out silence. The recording's last frame is the moment the
+  # recorder stops, within about a fragment; but short fragments make PipeWire run its graph in
+  # short periods, whose deadlines a busy machine misses.
+  parecord --device="$SERVER_SINK.monitor" --rate="$SERVER_RATE" --channels="$SERVER_CHANNELS" --format=s16le \
+    --latency-msec="$fragment" --raw "$raw" </dev/null 2>"$raw.log" &
+  _server_recorder=$!
+  server_track "$_server_recorder"
+  deadline=$((SECONDS + 10))
+  until _server_pactl list short source-outputs 2>/dev/null | grep -q .; do
+    _server_alive "$_server_recorder" || fail "parecord exited: $(tail -n 1 "$raw.log")"
+    [ "$SECONDS" -lt "$deadline" ] || fail "parecord did not start recording within 10 s"
+    sleep 0.1
+  done
+  sleep 0.3 # the recorder runs steadily before the sound starts
+}
+
+server_record_stop() {
+  [ -n "$_server_recorder" ] || fail "server_record_stop: nothing is recording"
+  sleep 0.3 # the last sound reaches the recording
+  # shellcheck disable=SC2034 # read by the caller
+  SERVER_RECORD_STOP=$(date +%s.%N)
+  server_end "$_server_recorder"
+  _server_recorder=
 }
