@@ -78,12 +78,12 @@ std::string PulseConnection::LastError() const
     return context_ ? pa_strerror(pa_context_errno(context_)) : "no connection";
 }
 
-bool PulseConnection::ConnectStream(pa_stream*& stream, const pa_sample_spec& spec,
+bool PulseConnection::ConnectStream(pa_stream*& stream, const pa_sample_spec& sampleFormat,
     const std::function<int(pa_stream*)>& connect, std::string& error)
 {
     pa_channel_map map;
-    pa_channel_map_init_auto(&map, spec.channels, PA_CHANNEL_MAP_DEFAULT);
-    stream = pa_stream_new_with_proplist(context_, "Kestrune", &spec, &map, properties_);
+    pa_channel_map_init_auto(&map, sampleFormat.channels, PA_CHANNEL_MAP_DEFAULT);
+    stream = pa_stream_new_with_proplist(context_, "Kestrune", &sampleFormat, &map, properties_);
     const bool ready = stream && connect(stream) == 0 && WaitUntil([stream] {
         const pa_stream_state_t s = pa_stream_get_state(stream);
         return s == PA_STREAM_READY ? 1 : PA_STREAM_IS_GOOD(s) ? 0 : -1;

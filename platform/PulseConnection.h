@@ -38,11 +38,11 @@ public:
     std::string LastError() const;
 
     // With the loop locked: makes stream a stream named "Kestrune" with our properties and
-    // the default channel map for spec's channel count, lets connect set its callbacks and
+    // the default channel map for sampleFormat's channel count, lets connect set its callbacks and
     // connect it (answering pa_stream_connect_…'s result), and waits until it is ready. False
     // with the server's reason in error when it is not; stream is then left for the owner to
     // release (null when it was never made).
-    bool ConnectStream(pa_stream*& stream, const pa_sample_spec& spec, const std::function<int(pa_stream*)>& connect,
+    bool ConnectStream(pa_stream*& stream, const pa_sample_spec& sampleFormat, const std::function<int(pa_stream*)>& connect,
         std::string& error);
     // With the loop locked: waits until state() answers 1 (ready) or -1 (failed), at most a
     // few seconds, so a server that hangs cannot hang the caller; true when ready. The loop

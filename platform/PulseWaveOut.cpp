@@ -33,19 +33,19 @@ uint32_t PulseWaveOut::Playable(const WaveHeader* header) const
 
 bool PulseWaveOut::Open(const WaveFormat& format, WaveDoneNotice notice, std::string& error)
 {
-    const pa_sample_spec spec{PA_SAMPLE_S16NE, format.SamplesPerSec, static_cast<uint8_t>(format.Channels)};
-    if (!pa_sample_spec_valid(&spec)) {
+    const pa_sample_spec sampleFormat{PA_SAMPLE_S16NE, format.SamplesPerSec, static_cast<uint8_t>(format.Channels)};
+    if (!pa_sample_spec_valid(&sampleFormat)) {
         error = "the sound server cannot play this format";
         return false;
     }
-    frameBytes_ = static_cast<uint32_t>(pa_frame_size(&spec));
-    silence_.assign(pa_usec_to_bytes(DryMs * PA_USEC_PER_MSEC, &spec), 0);
+    frameBytes_ = static_cast<uint32_t>(pa_frame_size(&sampleFormat));
+    silence_.assign(pa_usec_to_bytes(DryMs * PA_USEC_PER_MSEC, &sampleFormat), 0);
     notice_ = std::move(notice);
     if (!connection_.Open("music", error))
         return false;
     pa_threaded_mainloop* mainloop = connection_.Loop();
     pa_threaded_mainloop_lock(mainloop);
-    bool ready = connection_.ConnectStream(stream_, spec, [this, &spec](pa_stream* stream) {
+    bool ready = connection_.ConnectStream(stream_, sampleFormat, [this, &sampleFormat](pa_stream* stream) {
         pa_stream_set_write_callback(stream, &PulseWaveOut::StreamWritable, this);
         pa_buffer_attr attributes{};
         attributes.maxlength = static_cast<uint32_t>(-1);
@@ -53,7 +53,7 @@ bool PulseWaveOut::Open(const WaveFormat& format, WaveDoneNotice notice, std::st
         // Playing starts with the first frame written, and starts again with the next after
         // the server has run dry, however short the last buffers are.
         attributes.prebuf = frameBytes_;
-        attributes.minreq = static_cast<uint32_t>(pa_usec_to_bytes(RequestMs * PA_USEC_PER_MSEC, &spec));
+        attributes.minreq = static_cast<uint32_t>(pa_usec_to_bytes(RequestMs * PA_USEC_PER_MSEC, &sampleFormat));
         attributes.fragsize = static_cast<uint32_t>(-1);
         // Early requests keep the sink's latency at one request instead of most of tlength.
         return pa_stream_connect_playback(stream, nullptr, &attributes, PA_STREAM_EARLY_REQUESTS, nullptr, nullptr);

@@ -31,8 +31,8 @@ bool PulseCapture::Open(int rate, int channels, SampleRing* ring, std::string& e
     ring_ = ring;
     rate_ = rate;
     frameBytes_ = 2u * static_cast<size_t>(channels);
-    const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<uint32_t>(rate), static_cast<uint8_t>(channels)};
-    if (!pa_sample_spec_valid(&spec)) {
+    const pa_sample_spec sampleFormat{PA_SAMPLE_S16NE, static_cast<uint32_t>(rate), static_cast<uint8_t>(channels)};
+    if (!pa_sample_spec_valid(&sampleFormat)) {
         error = "the sound server cannot record this format";
         return false;
     }
@@ -40,7 +40,7 @@ bool PulseCapture::Open(int rate, int channels, SampleRing* ring, std::string& e
         return false;
     pa_threaded_mainloop* mainloop = connection_.Loop();
     pa_threaded_mainloop_lock(mainloop);
-    const bool ready = connection_.ConnectStream(stream_, spec, [this, rate](pa_stream* stream) {
+    const bool ready = connection_.ConnectStream(stream_, sampleFormat, [this, rate](pa_stream* stream) {
         pa_stream_set_read_callback(stream, &PulseCapture::StreamRead, this);
         pa_buffer_attr attributes{};
         attributes.maxlength = BytesOfMs(ServerBufferMs, rate, frameBytes_);
