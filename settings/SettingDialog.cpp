@@ -1,5 +1,6 @@
 #include "SettingDialog.h"
 
+#include "framework/DialogControls.h"
 #include "framework/HandlerGuard.h"
 #include "framework/Label.h"
 #include "recording/RecordIO.h"
@@ -19,6 +20,12 @@
 #include <algorithm>
 #include <climits>
 #include <vector>
+
+using framework::Check;
+using framework::PlainText;
+using framework::Radio;
+using framework::SetChecked;
+using framework::Spin;
 
 namespace {
 // Modal results of the two buttons.
@@ -49,51 +56,6 @@ void AddWmaFormat(int32_t bitrate, int32_t channels, int32_t sampleRate)
             return;
     }
     wmaFormatList->addTopLevelItem(new QTreeWidgetItem(texts));
-}
-
-// A plain text at (left, top), as wide as its text; answers its right edge.
-int Text(QWidget* parent, const char* caption, int left, int top)
-{
-    auto* label = new QLabel(QString::fromLatin1(caption), parent);
-    label->move(left, top);
-    label->adjustSize();
-    return left + label->width();
-}
-
-QRadioButton* Radio(QWidget* parent, const char* name, const char* caption, int left, int top, int width)
-{
-    auto* button = new QRadioButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(name);
-    button->setGeometry(left, top, width, 17);
-    return button;
-}
-
-QCheckBox* Check(QWidget* parent, const char* name, const char* caption, int left, int top, int width)
-{
-    auto* box = new QCheckBox(QString::fromLatin1(caption), parent);
-    box->setObjectName(name);
-    box->setGeometry(left, top, width, 17);
-    return box;
-}
-
-framework::TSpinEdit* Spin(QWidget* parent, const char* name, int minValue, int maxValue, int left, int top)
-{
-    auto* edit = new framework::TSpinEdit(parent, name, minValue, maxValue);
-    edit->setGeometry(left, top, 52, 21);
-    return edit;
-}
-
-// Checks or clears a radio button as a program may: clearing the checked one of its group
-// leaves the group with none checked, which a user's click cannot do.
-void SetChecked(QRadioButton* button, bool checked)
-{
-    if (checked || !button->isChecked()) {
-        button->setChecked(checked);
-        return;
-    }
-    button->setAutoExclusive(false);
-    button->setChecked(false);
-    button->setAutoExclusive(true);
 }
 
 void FillItems(QComboBox* box, const char* const* items, size_t count)
@@ -178,7 +140,7 @@ TfmSet::TfmSet(QWidget* owner, RecorderSettings& settings) : TForm(owner), setti
     Notebook1->addWidget(mp3Wav);
     Notebook1->addWidget(wma);
 
-    Text(mp3Wav, "Sampling Per Second", 4, 4);
+    PlainText(mp3Wav, "Sampling Per Second", 4, 4);
     cbSampleRate = new QComboBox(mp3Wav);
     cbSampleRate->setObjectName("cbSampleRate");
     cbSampleRate->setGeometry(4, 20, 120, 21);
@@ -209,17 +171,17 @@ TfmSet::TfmSet(QWidget* owner, RecorderSettings& settings) : TForm(owner), setti
     // Auto Pause
     QWidget* autoPause = pages[1];
     cbEnableAutoPause = Check(autoPause, "cbEnableAutoPause", "Enable Auto Pause Function", 4, PageTop + 4, 270);
-    int right = Text(autoPause, "When the Sound Level is Lower than", 4, PageTop + 38);
+    int right = PlainText(autoPause, "When the Sound Level is Lower than", 4, PageTop + 38);
     seLowerLevel = Spin(autoPause, "seLowerLevel", 0, 100, right + 4, PageTop + 34);
-    Text(autoPause, "%", right + 60, PageTop + 38);
-    right = Text(autoPause, "For ", 4, PageTop + 66);
+    PlainText(autoPause, "%", right + 60, PageTop + 38);
+    right = PlainText(autoPause, "For ", 4, PageTop + 66);
     seLowerTime = Spin(autoPause, "seLowerTime", 0, INT_MAX, right + 4, PageTop + 62);
-    Text(autoPause, "Seconds,", right + 60, PageTop + 66);
-    Text(autoPause, "It Will Pause Automatically.", 4, PageTop + 90);
-    right = Text(autoPause, "When the Sound Level is Louder than ", 4, PageTop + 128);
+    PlainText(autoPause, "Seconds,", right + 60, PageTop + 66);
+    PlainText(autoPause, "It Will Pause Automatically.", 4, PageTop + 90);
+    right = PlainText(autoPause, "When the Sound Level is Louder than ", 4, PageTop + 128);
     seLouderLevel = Spin(autoPause, "seLouderLevel", 0, 100, right + 4, PageTop + 124);
-    Text(autoPause, "%,", right + 60, PageTop + 128);
-    Text(autoPause, "It Will Start Automatically.", 4, PageTop + 152);
+    PlainText(autoPause, "%,", right + 60, PageTop + 128);
+    PlainText(autoPause, "It Will Start Automatically.", 4, PageTop + 152);
 
     // Auto Name
     QWidget* autoName = pages[2];
@@ -230,7 +192,7 @@ TfmSet::TfmSet(QWidget* owner, RecorderSettings& settings) : TForm(owner), setti
     cbHour = Check(autoName, "cbHour", "Hour", 20, PageTop + 60, 80);
     cbMinute = Check(autoName, "cbMinute", "Minute", 100, PageTop + 60, 80);
     cbSecond = Check(autoName, "cbSecond", "Second", 180, PageTop + 60, 80);
-    right = Text(autoName, "Save To", 4, PageTop + 102);
+    right = PlainText(autoName, "Save To", 4, PageTop + 102);
     Edit1 = new QLineEdit(autoName);
     Edit1->setObjectName("Edit1");
     Edit1->setGeometry(right + 6, PageTop + 98, PageWidth - right - 6 - 30, 21);
@@ -244,11 +206,11 @@ TfmSet::TfmSet(QWidget* owner, RecorderSettings& settings) : TForm(owner), setti
     QWidget* autoStop = pages[3];
     cbAutoStop = Check(autoStop, "cbAutoStop", "Auto Stop After", 4, PageTop + 4, 270);
     seHour = Spin(autoStop, "seHour", 0, INT_MAX, 20, PageTop + 34);
-    Text(autoStop, "Hour", 78, PageTop + 38);
+    PlainText(autoStop, "Hour", 78, PageTop + 38);
     seMinute = Spin(autoStop, "seMinute", 0, 59, 20, PageTop + 62);
-    Text(autoStop, "Minute", 78, PageTop + 66);
+    PlainText(autoStop, "Minute", 78, PageTop + 66);
     seSecond = Spin(autoStop, "seSecond", 0, 59, 20, PageTop + 90);
-    Text(autoStop, "Second", 78, PageTop + 94);
+    PlainText(autoStop, "Second", 78, PageTop + 94);
 
     BitBtn1 = new QPushButton("OK", this);
     BitBtn1->setObjectName("BitBtn1");
