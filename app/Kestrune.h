@@ -15,7 +15,8 @@
 //   9. Commands of the subsystems still to come (app/PendingCommands.cpp).
 //  12. Playback (playback/Playback.cpp, playback/SeekBar.cpp): play, pause, resume, stop, the
 //      wave output's returned buffers, the seek bar.
-//  10. Schedule (schedule/Runner.cpp): the due check that starts queued recordings.
+//  10. Schedule (schedule/Runner.cpp, schedule/QueueCommand.cpp): the due check that starts
+//      queued recordings; the queue editor.
 //  11. Level meters (recording/Meters.cpp): bars, dB labels, automatic pause, resume and stop.
 #include "controls/IndexImage.h"
 #include "controls/TransBtn.h"
@@ -190,7 +191,6 @@ public:
 
     // --- 9. Commands of the subsystems still to come ------------------------------------
     void btnMixerClick();
-    void tbQueueClick();
     void tbSetClick();
     void Help1Click();
     void About1Click();
@@ -198,6 +198,8 @@ public:
     void RestorefromTrayIcon1Click();
 
     // --- 10. Schedule --------------------------------------------------------------------
+    // The queue editor, modal; the queue takes its changes when it is left by Close.
+    void tbQueueClick();
     // Once a second, and at the end of every stop command: starts a queue entry that is due.
     void tmQueueTimer();
     framework::TTimer* tmQueue = nullptr;

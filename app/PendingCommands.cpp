@@ -3,7 +3,6 @@
 #include "Kestrune.h"
 
 void TKestrune::btnMixerClick() {}
-void TKestrune::tbQueueClick() {}
 void TKestrune::Help1Click() {}
 void TKestrune::About1Click() {}
 void TKestrune::HidetoTrayIcon1Click() {}

@@ -58,16 +58,32 @@ bool RenameFile(const std::string& from, const std::string& to)
     return !ec;
 }
 
-std::string UpperFileExtension(const std::string& path)
+namespace {
+// Where the file name's extension begins (its last dot); npos when the name has no dot.
+size_t ExtensionStart(const std::string& path)
 {
     const auto dot = path.rfind('.');
     const auto separator = path.rfind(PathSeparator);
     if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
+        return std::string::npos;
+    return dot;
+}
+} // namespace
+
+std::string UpperFileExtension(const std::string& path)
+{
+    const auto dot = ExtensionStart(path);
+    if (dot == std::string::npos)
         return {};
     std::string extension = path.substr(dot);
     std::transform(extension.begin(), extension.end(), extension.begin(),
         [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return extension;
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& extension)
+{
+    return path.substr(0, ExtensionStart(path)) + extension;
 }
 
 std::string ExtractFileDir(const std::string& path)

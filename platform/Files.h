@@ -25,6 +25,10 @@ bool RenameFile(const std::string& from, const std::string& to);
 // name has no dot.
 std::string UpperFileExtension(const std::string& path);
 
+// The path with its extension (from the file name's last dot on) replaced by `extension`,
+// which is appended when the file name has no dot.
+std::string ChangeFileExt(const std::string& path, const std::string& extension);
+
 // The folder part of a path, without its trailing separator; empty for a bare file name.
 std::string ExtractFileDir(const std::string& path);
 

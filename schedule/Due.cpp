@@ -3,6 +3,7 @@
 #include "CommFunc.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
+#include "platform/PlatformError.h"
 
 #include <algorithm>
 #include <array>
@@ -21,6 +22,26 @@ void SetFormat(QueueTarget& target, const std::string& name)
 
 } // namespace
 
+std::string ShortDateText(const QDate& date, const QLocale& locale)
+{
+    return locale.toString(date, QLocale::ShortFormat).toStdString();
+}
+
+QDate ReadShortDate(const std::string& text, const QLocale& locale, const QDate& today)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    const QDate read = locale.toDate(QString::fromStdString(text), format);
+    if (!read.isValid())
+        throw platform::PlatformError("'" + text + "' is not a valid date");
+    if (format.contains(QLatin1String("yyyy")) || !format.contains(QLatin1String("yy")))
+        return read;
+    // Qt reads "yy" as 19yy: the same two digits in the century nearest to today instead.
+    const int earliest = today.year() - 50;
+    const int year = earliest + ((read.year() - earliest) % 100 + 100) % 100;
+    const QDate moved(year, read.month(), read.day());
+    return moved.isValid() ? moved : read;
+}
+
 std::string EnglishDayName(int dayOfWeek)
 {
     static constexpr std::array<const char*, 7> Names = {
@@ -35,7 +56,7 @@ QueueMoment QueueMomentAt(const QDateTime& now, const QLocale& locale)
     const QDate date = now.date();
     const QTime time = now.time();
     QueueMoment moment;
-    moment.DateText = locale.toString(date, QLocale::ShortFormat).toStdString();
+    moment.DateText = ShortDateText(date, locale);
     moment.NowText = TimeText(time.hour(), time.minute(), time.second());
     moment.NextText = TimeText(time.hour(), time.minute(), time.second() + 1);
     moment.DayName = EnglishDayName(date.dayOfWeek());

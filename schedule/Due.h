@@ -17,6 +17,14 @@ struct QueueMoment {
     std::string DayName;  // today's English weekday name, whatever the locale
 };
 
+// A date as queue entries write it: the locale's short date format.
+std::string ShortDateText(const QDate& date, const QLocale& locale);
+
+// A queue entry's date text read in the locale's short date format. A two-digit year is taken
+// in the century that brings it nearest to `today`. Throws
+// platform::PlatformError("'<text>' is not a valid date") when the text does not read.
+QDate ReadShortDate(const std::string& text, const QLocale& locale, const QDate& today);
+
 // "Monday" ... "Sunday" for QDate's day numbers 1 to 7; empty for anything else.
 std::string EnglishDayName(int dayOfWeek);
 
