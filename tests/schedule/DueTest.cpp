@@ -92,6 +92,25 @@ TEST(ScheduleDue, MomentTextsAndTheTwoSecondWindow)
     EXPECT_TRUE(DueSeconds(Entry("Everyday", "08:00:00"), -1, 1).empty());
 }
 
+TEST(ScheduleDue, ShortDatesReadBackInTheCenturyNearestToday)
+{
+    // Qt alone reads a two-digit year as 19yy; the editor's picker must show the entry's day.
+    const QDate today(2026, 3, 2);
+    EXPECT_EQ(ReadShortDate("12/24/26", UnitedStates, today), QDate(2026, 12, 24));
+    EXPECT_EQ(ReadShortDate("1/1/75", UnitedStates, today), QDate(2075, 1, 1));
+    EXPECT_EQ(ReadShortDate("1/1/77", UnitedStates, today), QDate(1977, 1, 1));
+    EXPECT_EQ(ReadShortDate("29.02.28", QLocale(QLocale::German), today), QDate(2028, 2, 29));
+    EXPECT_EQ(ShortDateText(ReadShortDate("3/2/26", UnitedStates, today), UnitedStates), "3/2/26");
+    for (const char* bad : {"", "2026-03-02", "13/1/26", "Everyday"}) {
+        try {
+            ReadShortDate(bad, UnitedStates, today);
+            ADD_FAILURE() << bad << " read as a date";
+        } catch (const platform::PlatformError& e) {
+            EXPECT_EQ(e.what(), "'" + std::string(bad) + "' is not a valid date");
+        }
+    }
+}
+
 TEST(ScheduleDue, WhichDaysAndWhichEntry)
 {
     // A week from Monday 2 March: the weekday entry on Mondays, the date entry on its date.
