@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr std::string_view AutoNamePrefix = "Use Auto Name Record ";
-
 void SetFormat(QueueTarget& target, const std::string& name)
 {
     target.RecordType = name == "WAV" ? 0 : name == "MP3" ? 1 : 2;
@@ -44,11 +42,9 @@ QDate ReadShortDate(const std::string& text, const QLocale& locale, const QDate&
 
 std::string EnglishDayName(int dayOfWeek)
 {
-    static constexpr std::array<const char*, 7> Names = {
-        "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
     if (dayOfWeek < 1 || dayOfWeek > 7)
         return {};
-    return Names[static_cast<size_t>(dayOfWeek - 1)];
+    return WeekDayNames[static_cast<size_t>(dayOfWeek - 1)];
 }
 
 QueueMoment QueueMomentAt(const QDateTime& now, const QLocale& locale)

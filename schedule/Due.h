@@ -5,9 +5,19 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// A target named automatically: this prefix (21 characters), then "WAV", "MP3" or another
+// format's name (WMA).
+inline constexpr std::string_view AutoNamePrefix = "Use Auto Name Record ";
+
+// The weekdays' English names, Monday first.
+inline constexpr std::array<const char*, 7> WeekDayNames = {
+    "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
 
 // One second of the clock as the due test reads it.
 struct QueueMoment {

@@ -1,6 +1,7 @@
 #include "QueueDialog.h"
 
 #include "framework/DialogControls.h"
+#include "framework/FlagWhile.h"
 #include "framework/HandlerGuard.h"
 #include "framework/Label.h"
 #include "platform/Files.h"
@@ -22,7 +23,6 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <array>
-#include <string_view>
 
 using framework::Check;
 using framework::PlainText;
@@ -38,9 +38,6 @@ constexpr int ColStartTime = 1;
 constexpr int ColLengthTime = 2;
 constexpr int ColTargetFile = 3;
 
-constexpr std::string_view AutoNamePrefix = "Use Auto Name Record ";
-const std::array<const char*, 7> WeekDays = {
-    "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
 
 QGroupBox* Group(QWidget* parent, const char* caption, int left, int top, int width, int height)
 {
@@ -75,13 +72,6 @@ void LoadTime(const std::string& text, framework::TSpinEdit* h, framework::TSpin
     h->SetValue(parts.Hours);
     m->SetValue(parts.Minutes);
     s->SetValue(parts.Seconds);
-}
-
-std::string Lower(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return text;
 }
 
 // Runs a handler as Qt's entry into the program's code.
@@ -159,7 +149,7 @@ TfmQueue::TfmQueue(QWidget* owner, RecordingQueue& queue, framework::TSaveDialog
     cbWeekDay = new QComboBox(date);
     cbWeekDay->setObjectName("cbWeekDay");
     cbWeekDay->setGeometry(12, 80, 136, 21);
-    for (const char* day : WeekDays)
+    for (const char* day : WeekDayNames)
         cbWeekDay->addItem(QString::fromLatin1(day));
 
     const auto start = TimeEdits(Group(Panel1, "Start Time", 176, 0, 160, 110), "Start");
@@ -274,11 +264,7 @@ void TfmQueue::lvQueueSelectItem()
 
     // A row that does not read ends the loading with its error; the time edits must write
     // again all the same.
-    struct Loading {
-        bool& flag;
-        explicit Loading(bool& f) : flag(f) { flag = true; }
-        ~Loading() { flag = false; }
-    } loading(loading_);
+    const framework::FlagWhile loading(loading_);
     LoadDate(date);
     LoadTime(startTime, StartHour, StartMinute, StartSecond);
     LoadTime(lengthTime, LengthHour, LengthMinute, LengthSecond);
@@ -289,9 +275,9 @@ void TfmQueue::LoadDate(const std::string& date)
 {
     if (date == "Everyday") {
         rbEveryDay->setChecked(true);
-    } else if (const auto day = std::find(WeekDays.begin(), WeekDays.end(), date); day != WeekDays.end()) {
+    } else if (const auto day = std::find(WeekDayNames.begin(), WeekDayNames.end(), date); day != WeekDayNames.end()) {
         const QSignalBlocker quiet(cbWeekDay);
-        cbWeekDay->setCurrentIndex(static_cast<int>(day - WeekDays.begin()));
+        cbWeekDay->setCurrentIndex(static_cast<int>(day - WeekDayNames.begin()));
         rbWeekDay->setChecked(true);
     } else {
         // Read before the mode changes, so that a date that does not read stays in the row.
@@ -306,18 +292,18 @@ void TfmQueue::LoadDate(const std::string& date)
 
 void TfmQueue::LoadTarget(const std::string& target)
 {
-    if (target.compare(0, AutoNamePrefix.size(), AutoNamePrefix) == 0) {
+    // The type is the one the runner would record in.
+    const QueueTarget chosen = ChooseQueueTarget(target);
+    QRadioButton* type = chosen.RecordType == 0 ? rbWAV : chosen.RecordType == 1 ? rbMP3 : rbWMA;
+    if (chosen.AutoName) {
         cbUseAutoName->setChecked(true);
-        const std::string name = target.substr(AutoNamePrefix.size(), 3);
-        QRadioButton* type = name == "WAV" ? rbWAV : name == "MP3" ? rbMP3 : rbWMA;
         type->setChecked(true);
-        edTargetFile->setText(QString::fromStdString(DefaultTargetFile("." + Lower(TypeName()))));
+        edTargetFile->setText(QString::fromStdString(DefaultTargetFile(TypeExtension())));
         return;
     }
     edTargetFile->setText(QString::fromStdString(target));
     cbUseAutoName->setChecked(false);
-    const std::string extension = platform::UpperFileExtension(target);
-    (extension == ".WAV" ? rbWAV : extension == ".MP3" ? rbMP3 : rbWMA)->setChecked(true);
+    type->setChecked(true);
 }
 
 void TfmQueue::rbOneDayClick()
@@ -355,6 +341,11 @@ std::string TfmQueue::TypeName() const
     return rbWAV->isChecked() ? "WAV" : rbMP3->isChecked() ? "MP3" : "WMA";
 }
 
+std::string TfmQueue::TypeExtension() const
+{
+    return rbWAV->isChecked() ? ".wav" : rbMP3->isChecked() ? ".mp3" : ".wma";
+}
+
 void TfmQueue::cbUseAutoNameClick()
 {
     if (cbUseAutoName->isChecked())
@@ -373,7 +364,7 @@ void TfmQueue::rbWAVClick()
     if (!SelectedRow())
         return;
     const std::string path = edTargetFile->text().toStdString();
-    edTargetFile->setText(QString::fromStdString(platform::ChangeFileExt(path, "." + Lower(TypeName()))));
+    edTargetFile->setText(QString::fromStdString(platform::ChangeFileExt(path, TypeExtension())));
     edTargetFileChange();
     cbUseAutoNameClick();
 }
@@ -381,7 +372,7 @@ void TfmQueue::rbWAVClick()
 void TfmQueue::SpeedButton1Click()
 {
     const std::string type = TypeName();
-    const std::string extension = "." + Lower(type);
+    const std::string extension = TypeExtension();
     saveDialog_.Title = "Save To " + type;
     saveDialog_.Filter = type + " File(*" + extension + ")|*" + extension;
     if (!saveDialog_.Execute())

@@ -94,6 +94,8 @@ private:
     void LoadTarget(const std::string& target);
     // "WAV", "MP3" or "WMA" after the checked type button.
     std::string TypeName() const;
+    // ".wav", ".mp3" or ".wma" after the checked type button.
+    std::string TypeExtension() const;
     // Writes one column of the selected row; nothing when no row is selected.
     void WriteColumn(int column, const std::string& text);
 

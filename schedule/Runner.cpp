@@ -1,6 +1,7 @@
 // The schedule runner: once a second, a queue entry that is due starts a recording.
 #include "app/Kestrune.h"
 #include "framework/Application.h"
+#include "framework/FlagWhile.h"
 #include "platform/Files.h"
 #include "platform/LocalTime.h"
 #include "schedule/CommFunc.h"
@@ -78,11 +79,7 @@ void TKestrune::tmQueueTimer()
     // A message box of a check runs its own loop, in which this timer goes on ticking.
     if (QueueCheckRunning)
         return;
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running(QueueCheckRunning);
+    const framework::FlagWhile running(QueueCheckRunning);
     try {
         StartDueEntry(*this);
     } catch (const std::exception& e) {
