@@ -2,6 +2,7 @@
 
 #include "HandlerGuard.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace framework {
@@ -12,10 +13,13 @@ TGraphicControl::TGraphicControl(QWidget* parent, const std::string& name) : TCo
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
-void TGraphicControl::paintEvent(QPaintEvent*)
+void TGraphicControl::paintEvent(QPaintEvent* event)
 {
+    paintRegion_ = event->region();
+    painting_ = true;
     QPainter canvas(this);
     Guarded([&] { Paint(canvas); });
+    painting_ = false;
 }
 
 } // namespace framework

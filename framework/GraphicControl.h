@@ -3,6 +3,8 @@
 // beneath it, in Paint, with the canvas it is handed.
 #include "Control.h"
 
+#include <QRegion>
+
 class QPainter;
 
 namespace framework {
@@ -15,6 +17,12 @@ public:
 protected:
     virtual void Paint(QPainter& canvas) = 0;
     void paintEvent(QPaintEvent* event) override;
+    // The part of the control being painted now (all of it outside a paint).
+    QRegion PaintRegion() const { return painting_ ? paintRegion_ : QRegion(rect()); }
+
+private:
+    QRegion paintRegion_;
+    bool painting_ = false;
 };
 
 } // namespace framework

@@ -35,8 +35,13 @@ QImage& TImage::Canvas()
 
 void TImage::Paint(QPainter& canvas)
 {
-    if (!picture_.isNull())
-        canvas.drawImage(0, 0, picture_);
+    if (picture_.isNull())
+        return;
+    // Only the damaged rectangles, one at a time: the window's background lies under every
+    // digit and meter, and drawing all of it for each small change costs far more than the
+    // change (the painter splits a large scattered area across threads).
+    for (const QRect& part : PaintRegion())
+        canvas.drawImage(part.topLeft(), picture_, part);
 }
 
 } // namespace framework

@@ -5,8 +5,16 @@
 
 namespace platform {
 namespace {
-// How often the played position is asked for: a buffer comes back at most this late.
+// The played position is asked for when the server should have read to the end of a queued
+// buffer (a little after, so that one answer usually settles it): each question is a round
+// trip to the server, which wakes both of us. Short buffers are waited for together, so that
+// the questions, the returned buffers and the window's repaints come about every GapUsec
+// rather than every few milliseconds; the program keeps far more than that queued.
 constexpr pa_usec_t TickUsec = 10 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t SlackUsec = 10 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t GapUsec = 80 * PA_USEC_PER_MSEC;
+// With nothing queued the timer only watches for a server that has gone.
+constexpr pa_usec_t IdleUsec = 100 * PA_USEC_PER_MSEC;
 // The server's queue for us holds twice what the program queues (16 buffers of 8192 bytes),
 // so every written buffer goes in at once; the rest waits in our queue for its room.
 constexpr uint32_t ServerQueueBytes = 2 * 16 * 8192;
@@ -75,6 +83,8 @@ void PulseWaveOut::Write(WaveHeader* header)
     if (!stream_)
         return;
     pa_threaded_mainloop_lock(connection_.Loop());
+    if (queue_.Empty())
+        CheckIn(TickUsec);
     queue_.Push(header);
     if (!unsent_) {
         unsent_ = header;
@@ -197,15 +207,49 @@ void PulseWaveOut::Tick(pa_mainloop_api*, pa_time_event* event, const struct tim
             pa_operation_unref(update);
         }
     }
-    pa_context_rttime_restart(output->connection_.Context(), event, pa_rtclock_now() + TickUsec);
+    // The answer sets the next check; this one stands in case none comes.
+    pa_context_rttime_restart(output->connection_.Context(), event, pa_rtclock_now() + IdleUsec);
 }
 
 void PulseWaveOut::TimingUpdated(pa_stream*, int success, void* self)
 {
     auto* output = static_cast<PulseWaveOut*>(self);
     output->updating_ = false;
-    if (success && output->stream_)
-        output->HandBackPlayed();
+    if (!success || !output->stream_)
+        return;
+    output->HandBackPlayed();
+    output->CheckIn(output->queue_.Empty() ? IdleUsec : output->UntilNextEnd());
+}
+
+pa_usec_t PulseWaveOut::UntilNextEnd() const
+{
+    const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+    if (!timing || timing->read_index_corrupt || ends_.empty())
+        return TickUsec;
+    const int64_t read = timing->read_index;
+    // The first buffer end at least GapUsec away, or the last one written.
+    const int64_t gap = static_cast<int64_t>(pa_usec_to_bytes(GapUsec, pa_stream_get_sample_spec(stream_)));
+    int64_t ahead = ends_.back() - read;
+    for (const int64_t end : ends_) {
+        if (end - read >= gap) {
+            ahead = end - read;
+            break;
+        }
+    }
+    // Once all is in the stream, the padding is due when less than DryMs is left to read.
+    if (!unsent_)
+        ahead = std::min(ahead, written_ - read - static_cast<int64_t>(silence_.size()));
+    const pa_usec_t toRead = ahead > 0 ? pa_bytes_to_usec(static_cast<uint64_t>(ahead), pa_stream_get_sample_spec(stream_)) : 0;
+    // The server's read index moves on in real time from the moment of the answer.
+    const pa_usec_t age = pa_timeval_age(&timing->timestamp);
+    const pa_usec_t wait = toRead > age ? toRead - age + SlackUsec : 0;
+    return std::clamp(wait, TickUsec, IdleUsec);
+}
+
+void PulseWaveOut::CheckIn(pa_usec_t wait)
+{
+    if (timer_)
+        pa_context_rttime_restart(connection_.Context(), timer_, pa_rtclock_now() + wait);
 }
 
 } // namespace platform

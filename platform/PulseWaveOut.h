@@ -2,8 +2,9 @@
 // Wave output through the sound server's client library (libpulse): one playback stream named
 // "Kestrune" (role: music) at the buffers' own rate and channel count. Each written buffer goes
 // into the stream at once, as far as the server has room, and comes back once the server has
-// read its last byte for the sink (the stream's read index, asked for every 10 ms), so about a
-// sink's latency before it is heard. Serves PulseAudio and PipeWire (through pipewire-pulse).
+// read its last byte for the sink (the stream's read index, asked for when that should have
+// happened), so about a sink's latency before it is heard. Serves PulseAudio and PipeWire
+// (through pipewire-pulse).
 #include "PulseConnection.h"
 #include "WaveOut.h"
 #include "WaveQueue.h"
@@ -33,8 +34,8 @@ private:
     // Called on the loop's thread with the loop locked.
     // The server has room: more of the queued bytes go in.
     static void StreamWritable(pa_stream* stream, size_t length, void* self);
-    // Every few milliseconds: asks where the server's reading stands; hands everything back
-    // when the server has gone.
+    // When a queued buffer should have been read: asks where the server's reading stands;
+    // hands everything back when the server has gone.
     static void Tick(pa_mainloop_api* api, pa_time_event* event, const struct timeval* due, void* self);
     static void TimingUpdated(pa_stream* stream, int success, void* self);
 
@@ -44,6 +45,11 @@ private:
     // Hands back, oldest first, each buffer whose last byte the server has read; pads the
     // stream with silence when little of ours is left to read.
     void HandBackPlayed();
+    // How long until the server should have read to the end of the first queued buffer that
+    // ends a little while from now, or until padding is due: when to ask again.
+    pa_usec_t UntilNextEnd() const;
+    // The next check in wait microseconds.
+    void CheckIn(pa_usec_t wait);
     // A buffer's length in whole frames: what goes into the stream.
     uint32_t Playable(const WaveHeader* header) const;
 
