@@ -1,13 +1,29 @@
 // The window's elements, created bottom to top: the order of creation is the stacking order.
 #include "Kestrune.h"
+#include "SkinRatio.h"
 
+#include <QGuiApplication>
 #include <QImage>
+
+int SkinPixelRatio(qreal screenRatio)
+{
+    return screenRatio > 1 ? 2 : 1;
+}
 
 namespace {
 
+// A skin picture from the set that fits the screens: name.png at one device pixel per window
+// pixel, name@2x.png on any denser screen (between ratios it is scaled down smoothly).
 QImage SkinPicture(const char* name)
 {
-    return QImage(QString(":/skin/") + name);
+    const int ratio = SkinPixelRatio(qGuiApp->devicePixelRatio());
+    if (ratio == 1)
+        return QImage(QString(":/skin/") + name);
+    QString dense = QString(":/skin/") + name;
+    dense.insert(dense.lastIndexOf('.'), QString("@%1x").arg(ratio));
+    QImage picture(dense);
+    picture.setDevicePixelRatio(ratio);
+    return picture;
 }
 
 framework::TImageList* ImageListFrom(QObject* owner, const char* name, int width, int height, const char* picture)

@@ -18,6 +18,8 @@ void TGraphicControl::paintEvent(QPaintEvent* event)
     paintRegion_ = event->region();
     painting_ = true;
     QPainter canvas(this);
+    // Pictures drawn for another pixel ratio than the screen's are scaled smoothly.
+    canvas.setRenderHint(QPainter::SmoothPixmapTransform);
     Guarded([&] { Paint(canvas); });
     painting_ = false;
 }

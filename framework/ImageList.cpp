@@ -11,12 +11,18 @@ TImageList::TImageList(QObject* owner, int width, int height, const std::string&
 
 void TImageList::Add(const QImage& image)
 {
-    QImage cell(width_, height_, QImage::Format_ARGB32_Premultiplied);
+    // A picture drawn for a denser screen keeps its ratio: the cell holds as many more pixels
+    // and is still drawn at the list's size.
+    const qreal ratio = image.devicePixelRatio();
+    QImage cell(qRound(width_ * ratio), qRound(height_ * ratio), QImage::Format_ARGB32_Premultiplied);
     cell.fill(Qt::transparent);
     QPainter p(&cell);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(0, 0, image);
+    QImage source = image;
+    source.setDevicePixelRatio(1);
+    p.drawImage(0, 0, source);
     p.end();
+    cell.setDevicePixelRatio(ratio);
     images_.push_back(std::move(cell));
 }
 
@@ -35,8 +41,14 @@ void TImageList::AddMasked(const QImage& image, QColor mask)
 
 void TImageList::AddStrip(const QImage& strip)
 {
-    for (int x = 0; x + width_ <= strip.width(); x += width_)
-        Add(strip.copy(x, 0, width_, height_));
+    const qreal ratio = strip.devicePixelRatio();
+    const int cellWidth = qRound(width_ * ratio);
+    const int cellHeight = qRound(height_ * ratio);
+    for (int x = 0; x + cellWidth <= strip.width(); x += cellWidth) {
+        QImage cell = strip.copy(x, 0, cellWidth, cellHeight);
+        cell.setDevicePixelRatio(ratio);
+        Add(cell);
+    }
 }
 
 void TImageList::Draw(QPainter& canvas, int x, int y, int index, bool transparent) const

@@ -1,5 +1,6 @@
 // Every picture of the skin, each drawn by one function. Sizes are the ones the window
-// loads; pictures with alpha are transparent where nothing is drawn.
+// loads, in window pixels; each picture is drawn at the current pixel ratio (Paint.h).
+// Pictures with alpha are transparent where nothing is drawn.
 #pragma once
 
 #include <QImage>
@@ -18,7 +19,7 @@ QImage Logo();             // 32 x 32, alpha
 
 // The tray's states; each icon comes at every size in kTraySizes.
 enum class TrayState { Idle, Recording, RecordingPaused, Playing, PlayingPaused };
-inline constexpr int kTraySizes[] = {16, 32};
+inline constexpr int kTraySizes[] = {16, 22, 24, 32, 48, 64};
 QImage TrayIcon(TrayState state, int size);
 
 // Writes one .ico holding all the images (one directory entry each); false on failure.

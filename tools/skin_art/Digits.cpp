@@ -91,7 +91,7 @@ void PaintDigit(QPainter& p, int digit)
 
 QImage DigitStrip()
 {
-    QImage image(kCellWidth * 10, kCellHeight, QImage::Format_RGB32);
+    QImage image = NewImage(kCellWidth * 10, kCellHeight, false);
     image.fill(Qt::black);
     PaintCells(image, kCellWidth, kCellHeight, 10, PaintDigit);
     return image;

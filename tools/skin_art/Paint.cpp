@@ -5,11 +5,40 @@
 
 namespace art {
 
+namespace {
+int pixelRatio = 1;
+} // namespace
+
+void SetPixelRatio(int ratio)
+{
+    pixelRatio = ratio;
+}
+
+int PixelRatio()
+{
+    return pixelRatio;
+}
+
 QImage NewImage(int width, int height, bool alpha)
 {
-    QImage image(width, height, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    QImage image(width * pixelRatio, height * pixelRatio,
+        alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    image.setDevicePixelRatio(pixelRatio);
     image.fill(alpha ? QColor(Qt::transparent) : pal::window);
     return image;
+}
+
+QImage Crop(const QImage& image, const QRect& area)
+{
+    const int ratio = qRound(image.devicePixelRatio());
+    QImage part = image.copy(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio);
+    part.setDevicePixelRatio(ratio);
+    return part;
+}
+
+QSize LogicalSize(const QImage& image)
+{
+    return image.deviceIndependentSize().toSize();
 }
 
 void Begin(QPainter& p, QImage& image)

@@ -33,8 +33,21 @@ inline const QColor recGreen(52, 204, 84);
 inline const QColor tape(86, 56, 34);
 } // namespace pal
 
-// A cleared picture: transparent when it has alpha, else filled with the window colour.
+// The pictures are drawn for screens of this many device pixels per window pixel (1 or 2).
+// Every size and place the drawing code names stays in window pixels; a picture carries the
+// ratio, so a painter on it scales by itself.
+void SetPixelRatio(int ratio);
+int PixelRatio();
+
+// A cleared picture of width x height window pixels at the current ratio: transparent when it
+// has alpha, else filled with the window colour.
 QImage NewImage(int width, int height, bool alpha);
+
+// The part of a picture under a rectangle given in window pixels, at the picture's ratio.
+QImage Crop(const QImage& image, const QRect& area);
+
+// A picture's size in window pixels.
+QSize LogicalSize(const QImage& image);
 
 // An anti-aliased painter on the picture.
 void Begin(QPainter& p, QImage& image);

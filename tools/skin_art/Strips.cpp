@@ -11,7 +11,7 @@ using namespace layout;
 QImage TrackBar()
 {
     // It covers the file name row while a file plays: the same bare panel under a groove.
-    QImage image = PanelBase().copy(kTrackBar);
+    QImage image = Crop(PanelBase(), kTrackBar);
     QPainter p;
     Begin(p, image);
     const int knobMiddle = kTrackButton.top() - kTrackBar.top() + kTrackButton.height() / 2;
@@ -38,7 +38,8 @@ QImage TrackButton()
     QImage image = NewImage(kTrackButton.width(), kTrackButton.height(), true);
     QPainter p;
     Begin(p, image);
-    const QRectF body(0.5, 0.5, image.width() - 1.0, image.height() - 1.0);
+    const QSize size = LogicalSize(image);
+    const QRectF body(0.5, 0.5, size.width() - 1.0, size.height() - 1.0);
     QLinearGradient metal(body.topLeft(), body.bottomLeft());
     metal.setColorAt(0, QColor(246, 244, 232));
     metal.setColorAt(0.45, QColor(200, 198, 186));
@@ -51,9 +52,9 @@ QImage TrackButton()
     p.setRenderHint(QPainter::Antialiasing, false);
     for (int x : {11, 14, 17}) {
         p.setPen(QColor(96, 94, 86));
-        p.drawLine(x, 4, x, image.height() - 5);
+        p.drawLine(x, 4, x, size.height() - 5);
         p.setPen(QColor(252, 250, 240));
-        p.drawLine(x + 1, 4, x + 1, image.height() - 5);
+        p.drawLine(x + 1, 4, x + 1, size.height() - 5);
     }
     p.end();
     return image;
@@ -61,17 +62,18 @@ QImage TrackButton()
 
 QImage StatusStrip()
 {
-    QImage image = PanelBase().copy(kStatus);
+    QImage image = Crop(PanelBase(), kStatus);
     QPainter p;
     Begin(p, image);
     // The inside is the status label's own colour, so the label reads as part of the strip.
-    Recess(p, QRect(1, 1, image.width() - 2, image.height() - 2), pal::window, pal::goldShadow.darker(130),
+    const QSize size = LogicalSize(image);
+    Recess(p, QRect(1, 1, size.width() - 2, size.height() - 2), pal::window, pal::goldShadow.darker(130),
         pal::goldLight, 0);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QColor(38, 38, 38));
-    p.drawLine(1, image.height() - 3, image.width() - 2, image.height() - 3);
+    p.drawLine(1, size.height() - 3, size.width() - 2, size.height() - 3);
     p.setPen(QColor(30, 30, 30));
-    p.drawLine(1, image.height() - 2, image.width() - 2, image.height() - 2);
+    p.drawLine(1, size.height() - 2, size.width() - 2, size.height() - 2);
     p.end();
     return image;
 }
