@@ -1,6 +1,7 @@
 // skin_art: draws every picture of the skin into a folder (normally assets/).
 //   skin_art <folder> [preview.png]
 // The second argument also writes a magnified review picture of the assembled window.
+#include "AppIcon.h"
 #include "Art.h"
 
 #include <QDir>
@@ -65,6 +66,7 @@ int main(int argc, char** argv)
     ok = SaveTray(dir, "ti_rec_p.ico", TrayState::RecordingPaused) && ok;
     ok = SaveTray(dir, "ti_play.ico", TrayState::Playing) && ok;
     ok = SaveTray(dir, "ti_play_p.ico", TrayState::PlayingPaused) && ok;
+    ok = art::SaveAppIcons(dir) && ok;
     if (argc == 3) {
         const QString preview = QString::fromLocal8Bit(argv[2]);
         if (!art::Preview(2).save(preview, "PNG")) {
