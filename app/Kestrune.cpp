@@ -31,6 +31,7 @@ TKestrune::TKestrune(RecordingQueue& queue) : Queue(queue)
     setFont(framework::SkinFont());
 
     CreateSkin();
+    CreateTrayIcon();
     OnCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
     OnClose = [this] { FormClose(); };
     OnMessage(WM_COMMANDLINE_START, [this](framework::TMessage&) { CommandLineStart(); });
@@ -143,5 +144,8 @@ void TKestrune::LoadSettings()
 
 void TKestrune::SaveSettings()
 {
-    ::SaveSettings(SettingsFilePath(), Settings, Queue);
+    const std::string path = SettingsFilePath();
+    // The configuration folder is made at the first save.
+    platform::ForceDirectories(platform::ExtractFileDir(path));
+    ::SaveSettings(path, Settings, Queue);
 }

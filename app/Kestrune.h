@@ -11,15 +11,16 @@
 //   5. Title strip (app/TitleStrip.cpp): moving the window, the four glyph zones.
 //   6. Recording session (recording/Session.cpp): start, pause, resume, stop, elapsed time.
 //   7. File naming (recording/Naming.cpp): automatic names, the file selection.
-//   8. Tray icon (app/Tray.cpp): its picture and tooltip.
-//   9. Commands of the subsystems still to come (app/PendingCommands.cpp).
-//  12. Playback (playback/Playback.cpp, playback/SeekBar.cpp): play, pause, resume, stop, the
-//      wave output's returned buffers, the seek bar.
-//  10. Schedule (schedule/Runner.cpp, schedule/QueueCommand.cpp): the due check that starts
+//   8. Tray icon and window commands (app/Tray.cpp, app/WindowCommands.cpp): hiding to the
+//      tray and back, its picture and tooltip; the mixer, help and the about box.
+//   9. Schedule (schedule/Runner.cpp, schedule/QueueCommand.cpp): the due check that starts
 //      queued recordings; the queue editor.
-//  11. Level meters (recording/Meters.cpp): bars, dB labels, automatic pause, resume and stop.
+//  10. Level meters (recording/Meters.cpp): bars, dB labels, automatic pause, resume and stop.
+//  11. Playback (playback/Playback.cpp, playback/SeekBar.cpp): play, pause, resume, stop, the
+//      wave output's returned buffers, the seek bar.
 #include "controls/IndexImage.h"
 #include "controls/TransBtn.h"
+#include "controls/TrayIcon.h"
 #include "framework/Form.h"
 #include "framework/Image.h"
 #include "framework/ImageList.h"
@@ -65,6 +66,8 @@ public:
     // --- 2. Settings --------------------------------------------------------------------
     void LoadSettings();
     void SaveSettings();
+    // The settings dialog, modal.
+    void tbSetClick();
 
     RecorderSettings Settings;
     RecordingQueue& Queue;
@@ -179,25 +182,30 @@ public:
     // The path as lbFileName shows it, measured in its font.
     std::string ShortFileName(const std::string& path) const;
 
-    // --- 8. Tray icon ---------------------------------------------------------------------
-    // Loads one of the five pictures from the program's folder; with refresh a shown icon
-    // is shown anew at once.
+    // --- 8. Tray icon and window commands ---------------------------------------------------
+    // Shown from the first hide to the tray until the window is shown again.
+    TTrayIcon* TrayIcon1 = nullptr;
+    // Loads one of the five pictures from the program's folder into TrayIcon1 (throws "Cannot
+    // open file <path>" or "Icon image is not valid"); with refresh a shown icon is deleted
+    // and added anew, so the picture shows at once.
     void LoadTrayIcon(const std::string& fileName, bool refresh);
     void SetTrayToolTip(const std::string& text);
     // The application title and the tray tooltip, in that order.
     void ShowTitleAndToolTip(const std::string& text);
     std::string TrayIconFile; // the picture last loaded
-    std::string TrayToolTip;
-
-    // --- 9. Commands of the subsystems still to come ------------------------------------
-    void btnMixerClick();
-    void tbSetClick();
-    void Help1Click();
-    void About1Click();
+    // The window gives way to the tray icon (is minimized where the desktop has no tray).
     void HidetoTrayIcon1Click();
+    // The icon goes, the window shows.
+    void TrayIcon1DblClick();
     void RestorefromTrayIcon1Click();
+    // The desktop's input-level control, when it has one.
+    void btnMixerClick();
+    // help.html from the program's folder, in the desktop's viewer.
+    void Help1Click();
+    // The about box, modal.
+    void About1Click();
 
-    // --- 10. Schedule --------------------------------------------------------------------
+    // --- 9. Schedule ---------------------------------------------------------------------
     // The queue editor, modal; the queue takes its changes when it is left by Close.
     void tbQueueClick();
     // Once a second, and at the end of every stop command: starts a queue entry that is due.
@@ -210,7 +218,7 @@ public:
     std::vector<QueueEntry> QueueRefusedEntries;
     std::string QueueRefusedDate;
 
-    // --- 11. Level meters ---------------------------------------------------------------
+    // --- 10. Level meters ---------------------------------------------------------------
     LevelMeterState Meters;
     // WM_LEVEL: wParam the left, lParam the right level, 0 (silence) to 32768 (full scale).
     void WMLevel(framework::TMessage& message);
@@ -227,7 +235,7 @@ public:
     // when it did.
     bool AutoStopReached();
 
-    // --- 12. Playback -----------------------------------------------------------------------
+    // --- 11. Playback -----------------------------------------------------------------------
     // Pause while playing, otherwise play or resume from PositionMs.
     void tbPlayItClick();
     // Stop: the ready state, position 0.
@@ -260,5 +268,6 @@ public:
 private:
     void CreateSkin();
     void CreatePopupMenu();
+    void CreateTrayIcon();
     std::array<TIndexImage*, 6> Digits() const { return {n1, n2, n3, n4, n5, n6}; }
 };

@@ -1,19 +1,57 @@
-// The tray icon's picture and tooltip. The icon itself comes with the tray commands; until
-// then these keep what it is to show.
+// Hiding to the tray and back, and the tray icon's picture and tooltip.
 #include "Kestrune.h"
 
-void TKestrune::LoadTrayIcon(const std::string& fileName, bool)
+#include "framework/Application.h"
+#include "platform/Paths.h"
+
+void TKestrune::CreateTrayIcon()
 {
+    TrayIcon1 = new TTrayIcon(this, "TrayIcon1");
+    TrayIcon1->PopupMenu = PopupMenu1;
+    TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
+}
+
+void TKestrune::LoadTrayIcon(const std::string& fileName, bool refresh)
+{
+    TrayIcon1->Icon().LoadFromFile(platform::ExeFolder() + fileName);
     TrayIconFile = fileName;
+    if (refresh && TrayIcon1->Active()) {
+        TrayIcon1->SetActive(false);
+        TrayIcon1->SetActive(true);
+    }
 }
 
 void TKestrune::SetTrayToolTip(const std::string& text)
 {
-    TrayToolTip = text;
+    TrayIcon1->SetToolTip(text);
 }
 
 void TKestrune::ShowTitleAndToolTip(const std::string& text)
 {
     ShowTitle(text);
     SetTrayToolTip(text);
+}
+
+void TKestrune::HidetoTrayIcon1Click()
+{
+    LoadTrayIcon("ti.ico", false);
+    // Without a notification area a hidden window could not be brought back.
+    if (!TrayIcon1->AreaAvailable()) {
+        Minimize1Click();
+        return;
+    }
+    TrayIcon1->SetToolTip("Kestrune");
+    TrayIcon1->SetActive(true);
+    hide();
+}
+
+void TKestrune::TrayIcon1DblClick()
+{
+    TrayIcon1->SetActive(false);
+    show();
+}
+
+void TKestrune::RestorefromTrayIcon1Click()
+{
+    TrayIcon1DblClick();
 }

@@ -7,6 +7,7 @@
 #include "platform/QuitSignals.h"
 #include "playback/mp3io.h"
 #include "recording/RecordIO.h"
+#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -18,11 +19,14 @@
 namespace {
 constexpr const char* Usage = "Usage: kestrune [FILE]\n"
                               "Records the sound input. With FILE, starts recording into it at once\n"
-                              "(its folders are created); the format follows the settings in set.ini\n"
-                              "beside the program.\n"
+                              "(its folders are created) in the format the settings give.\n"
                               "\n"
                               "  --help     show this text and exit\n"
-                              "  --version  show the version and exit\n";
+                              "  --version  show the version and exit\n"
+                              "\n"
+                              "The settings and the recording queue are kept in set.ini: beside the\n"
+                              "program when its folder is writable or already holds one, otherwise in\n"
+                              "$XDG_CONFIG_HOME/kestrune/ (~/.config/kestrune/). This copy uses\n";
 } // namespace
 
 int main(int argc, char** argv)
@@ -30,6 +34,7 @@ int main(int argc, char** argv)
     // Answered before any window or display is needed.
     if (argc >= 2 && std::strcmp(argv[1], "--help") == 0) {
         std::fputs(Usage, stdout);
+        std::printf("%s\n", SettingsFilePath().c_str());
         return 0;
     }
     if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {

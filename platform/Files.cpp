@@ -7,6 +7,7 @@
 #include <cctype>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace platform {
 namespace fs = std::filesystem;
@@ -23,6 +24,11 @@ bool DeleteFile(const std::string& path)
     if (path.empty() || fs::is_directory(path, ec))
         return false;
     return fs::remove(path, ec) && !ec;
+}
+
+bool CanWriteIn(const std::string& folder)
+{
+    return !folder.empty() && access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 void ForceDirectories(const std::string& folder)

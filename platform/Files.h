@@ -10,6 +10,9 @@ bool FileExists(const std::string& path);
 // Deletes the file; false when it could not be deleted (missing, a folder, no permission).
 bool DeleteFile(const std::string& path);
 
+// True when this process may create files in the folder.
+bool CanWriteIn(const std::string& folder);
+
 // Creates the folder with every missing parent. An existing folder is fine. Throws
 // PlatformError("Unable to create directory") for an empty path or one that cannot be made.
 void ForceDirectories(const std::string& folder);

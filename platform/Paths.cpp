@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <filesystem>
 #include <system_error>
 
@@ -42,6 +43,12 @@ void SetExeFolderOverride(const std::string& folder)
 std::string HomeFolder()
 {
     return WithSeparator(QDir::homePath().toStdString());
+}
+
+std::string ConfigFolder()
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return WithSeparator(config.toStdString()) + "kestrune" + PathSeparator;
 }
 
 } // namespace platform

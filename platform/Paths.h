@@ -18,4 +18,8 @@ void SetExeFolderOverride(const std::string& folder);
 // The user's home folder, ending in the separator (the default folder of automatic names).
 std::string HomeFolder();
 
+// The program's folder among the user's configuration ($XDG_CONFIG_HOME/kestrune/, by
+// default ~/.config/kestrune/), ending in the separator. It may not exist yet.
+std::string ConfigFolder();
+
 } // namespace platform

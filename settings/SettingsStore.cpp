@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 
+#include "platform/Files.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 
@@ -71,7 +72,10 @@ std::string Indexed(const char* key, size_t index)
 
 std::string SettingsFilePath()
 {
-    return platform::ExeFolder() + "set.ini";
+    const std::string beside = platform::ExeFolder() + "set.ini";
+    if (platform::FileExists(beside) || platform::CanWriteIn(platform::ExeFolder()))
+        return beside;
+    return platform::ConfigFolder() + "set.ini";
 }
 
 void LoadSettings(const std::string& path, RecorderSettings& settings, RecordingQueue& queue)

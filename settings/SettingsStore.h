@@ -1,12 +1,13 @@
 #pragma once
-// set.ini: the settings and the queue on disk, beside the executable. Read once when the main
-// window is created, written once when it closes.
+// set.ini: the settings and the queue on disk. Read once when the main window is created,
+// written once when it closes.
 #include "RecorderSettings.h"
 #include "RecordingQueue.h"
 
 #include <string>
 
-// The executable's folder followed by "set.ini".
+// set.ini beside the executable when that folder is writable or already holds one (a build, a
+// portable copy); otherwise, as for an installed program, in the user's configuration folder.
 std::string SettingsFilePath();
 
 // Fills both from the file. Cannot fail: a missing file, section or key, or a value that

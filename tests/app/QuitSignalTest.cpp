@@ -37,10 +37,11 @@ TEST(QuitSignal, EndsARecordingInOrderAndSavesTheSettings)
 {
     for (const int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(strsignal(signal));
-        // The program in a folder of its own, so its set.ini is the test's.
+        // The program in a folder of its own with its tray pictures, so its set.ini is the test's.
         fakes::TempFolder folder;
         const std::string program = folder.File("kestrune");
         std::filesystem::copy_file(KESTRUNE_PROGRAM, program);
+        folder.CopyTrayIcons();
         const std::string input = folder.File("capture-input.raw");
         fakes::WriteRawPcm(input, fakes::MakeSine(44100, 2, 30, 1000, 0.5));
         const std::string target = folder.File("new/take.wav");

@@ -37,6 +37,13 @@ void TempFolder::BecomeExeFolder()
     exeFolder_ = true;
 }
 
+void TempFolder::CopyTrayIcons() const
+{
+    const std::string from = platform::ExeFolder();
+    for (const char* name : {"ti.ico", "ti_rec.ico", "ti_rec_p.ico", "ti_play.ico", "ti_play_p.ico"})
+        fs::copy_file(from + name, path_ + name, fs::copy_options::overwrite_existing);
+}
+
 std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -18,6 +18,9 @@ public:
 
     // ExeFolder() answers this folder until the TempFolder is gone.
     void BecomeExeFolder();
+    // The five tray pictures from the build's program folder (the tests' own), as the program
+    // finds them beside itself.
+    void CopyTrayIcons() const;
 
 private:
     std::string path_;

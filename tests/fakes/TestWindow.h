@@ -1,6 +1,6 @@
 #pragma once
-// A main window for one test: its own program folder (so its set.ini is the test's), an
-// optional set.ini text, a tick count and a local time the test sets by hand.
+// A main window for one test: its own program folder (so its set.ini is the test's) with the
+// tray pictures, an optional set.ini text, a tick count and a local time the test sets by hand.
 #include "TempFolder.h"
 #include "app/Kestrune.h"
 #include "framework/Application.h"
@@ -20,6 +20,7 @@ struct TestWindow {
 
     explicit TestWindow(const std::string& setIni = {})
     {
+        folder.CopyTrayIcons();
         folder.BecomeExeFolder();
         if (!setIni.empty())
             WriteWholeFile(folder.File("set.ini"), setIni);

@@ -9,7 +9,7 @@
 // other programs' times), "<seconds> <command>" (monotonic, three decimals) as each runs and
 // "<seconds> position <ms>" (PositionMs) once it has run, "<seconds> ended" when the window
 // returns to the ready state, and the final PositionMs. Runs offscreen; its
-// set.ini lives in a temporary folder. Exit: 0 done, 1 bad arguments.
+// set.ini lives in a temporary folder, with the tray pictures. Exit: 0 done, 1 bad arguments.
 #include "app/Kestrune.h"
 #include "framework/Application.h"
 #include "platform/Paths.h"
@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <chrono>
@@ -53,6 +54,9 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qtApp(argc, argv);
     QTemporaryDir folder;
+    // The tray pictures go along: playing loads them.
+    for (const char* icon : {"ti.ico", "ti_rec.ico", "ti_rec_p.ico", "ti_play.ico", "ti_play_p.ico"})
+        QFile::copy(QString::fromStdString(platform::ExeFolder()) + icon, folder.filePath(icon));
     platform::SetExeFolderOverride(folder.path().toStdString());
     BindRecordEngine();
     RecordingQueue queue;

@@ -139,7 +139,7 @@ TEST_F(Playback, PauseResumeStopAndTheEnds)
     EXPECT_EQ(win->PlayIt1->Caption(), "Resume Playback");
     EXPECT_EQ(win->lbStatus->Caption(), "Paused");
     EXPECT_EQ(framework::Application().Title(), "Playing");
-    EXPECT_EQ(win->TrayToolTip, "Paused");
+    EXPECT_EQ(win->TrayIcon1->ToolTip(), "Paused");
     EXPECT_EQ(win->TrayIconFile, "ti_play_p.ico");
     EXPECT_FALSE(win->tmRecordCircle->Enabled());
 

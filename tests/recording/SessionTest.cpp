@@ -115,7 +115,7 @@ TEST_F(Session, StartRunsOnceAndShowsWhatItRecords)
     EXPECT_TRUE(win->tmRecordCircle->Enabled());
     EXPECT_EQ(win->lbStatus->Caption(), "Recording Stereo 44100 Samples/Sec 128 K Bit rate MP3 Audio ...");
     EXPECT_EQ(framework::Application().Title(), "Recording(00:00:00)");
-    EXPECT_EQ(win->TrayToolTip, "Recording(00:00:00)");
+    EXPECT_EQ(win->TrayIcon1->ToolTip(), "Recording(00:00:00)");
     EXPECT_EQ(win->TrayIconFile, "ti_rec.ico");
 
     win->tbRecordClick();

@@ -4,9 +4,11 @@
 #include "platform/PlatformError.h"
 #include "settings/SettingsStore.h"
 
+#include <QByteArray>
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <random>
+#include <unistd.h>
 
 using fakes::ReadWholeFile;
 using fakes::WriteWholeFile;
@@ -266,4 +268,31 @@ TEST(SettingsStore, NonTextFilesLoadDefaults)
         big += "Filler" + std::to_string(i) + "=some value to fill the line\n";
     big += "RecordType=0\n";
     EXPECT_EQ(LoadText(folder, big).settings.Format.RecordType, 0);
+}
+
+TEST(SettingsStore, SetIniStaysBesideTheProgramWhereItMayBeWritten)
+{
+    namespace fs = std::filesystem;
+    fakes::TempFolder program;
+    fakes::TempFolder config;
+    program.BecomeExeFolder();
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.Path()));
+    const auto readOnly = fs::perms::owner_read | fs::perms::owner_exec;
+
+    EXPECT_EQ(SettingsFilePath(), program.File("set.ini")) << "a writable folder";
+    WriteWholeFile(program.File("set.ini"), "[set]\n");
+    fs::permissions(program.Path(), readOnly);
+    EXPECT_EQ(SettingsFilePath(), program.File("set.ini")) << "a read-only folder that holds one";
+    fs::permissions(program.Path(), fs::perms::owner_all);
+    fs::remove(program.File("set.ini"));
+    fs::permissions(program.Path(), readOnly);
+    // Root may write anywhere: for it every folder is writable.
+    if (geteuid() != 0) {
+        EXPECT_EQ(SettingsFilePath(), config.File("kestrune/set.ini")) << "an installed program's folder";
+    }
+    if (savedConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", savedConfig);
 }

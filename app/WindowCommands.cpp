@@ -1,0 +1,25 @@
+// The small commands of the window: the mixer, help and the about box.
+#include "AboutDialog.h"
+#include "Kestrune.h"
+
+#include "framework/Shell.h"
+#include "platform/Paths.h"
+
+void TKestrune::btnMixerClick()
+{
+    // The input devices' page of the desktop's volume control; nothing where there is none.
+    const std::string mixer = framework::FindProgram("pavucontrol");
+    if (!mixer.empty())
+        framework::ShellStart(mixer, {"--tab=4"});
+}
+
+void TKestrune::Help1Click()
+{
+    framework::ShellOpen(platform::ExeFolder() + "help.html");
+}
+
+void TKestrune::About1Click()
+{
+    TfmAbout dialog(this);
+    dialog.ShowModal();
+}

@@ -1,0 +1,104 @@
+// The mixer, help and about commands, with the shell answered by the test.
+#include "app/AboutDialog.h"
+#include "fakes/ModalAnswers.h"
+#include "fakes/TestWindow.h"
+#include "framework/Shell.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+// While alive, the shell's requests are kept instead of run.
+struct ShellRequests {
+    std::vector<framework::ShellRequest> seen;
+    ShellRequests()
+    {
+        framework::SetShellHook([this](const framework::ShellRequest& request) {
+            seen.push_back(request);
+            return true;
+        });
+    }
+    ~ShellRequests() { framework::SetShellHook({}); }
+};
+
+// PATH for one test.
+struct SearchPath {
+    std::string saved = qEnvironmentVariable("PATH").toStdString();
+    explicit SearchPath(const std::string& path) { qputenv("PATH", QByteArray::fromStdString(path)); }
+    ~SearchPath() { qputenv("PATH", QByteArray::fromStdString(saved)); }
+};
+
+} // namespace
+
+TEST(WindowCommands, TheMixerIsTheDesktopsInputControlWhenThereIsOne)
+{
+    fakes::TestWindow win;
+    ShellRequests shell;
+    {
+        SearchPath path(win.folder.Path());
+        win->tbMixer->Click();
+        EXPECT_TRUE(shell.seen.empty()) << "no pavucontrol: nothing happens";
+    }
+    const std::string mixer = win.folder.File("pavucontrol");
+    fakes::WriteWholeFile(mixer, "#!/bin/sh\n");
+    std::filesystem::permissions(mixer, std::filesystem::perms::owner_all);
+    SearchPath path("/nonexistent:" + win.folder.Path());
+    win->Mixerdialog1->Click();
+    ASSERT_EQ(shell.seen.size(), 1u);
+    EXPECT_EQ(shell.seen[0].program, mixer);
+    EXPECT_EQ(shell.seen[0].args, std::vector<std::string>{"--tab=4"});
+}
+
+TEST(WindowCommands, HelpAndTheAboutBox)
+{
+    fakes::TestWindow win;
+    fakes::ModalAnswers answers;
+    ShellRequests shell;
+    const std::string help = win.folder.File("help.html");
+
+    win->Help1->Click();
+    ASSERT_EQ(shell.seen.size(), 1u);
+    EXPECT_EQ(shell.seen[0].document, help);
+    EXPECT_TRUE(shell.seen[0].program.empty());
+
+    win->show();
+    answers.QueueAction([&](const framework::ModalRequest& request) {
+        auto* about = qobject_cast<TfmAbout*>(request.form);
+        EXPECT_NE(about, nullptr);
+        if (!about)
+            return framework::ModalAnswer{};
+        EXPECT_EQ(about->windowTitle(), "About");
+        EXPECT_EQ(about->size(), QSize(289, 125));
+        EXPECT_EQ(about->geometry().center(), win->geometry().center());
+        EXPECT_EQ(about->lbName->geometry(), QRect(8, 2, 273, 21));
+        EXPECT_EQ(about->lbName->font().pixelSize(), 16);
+        EXPECT_EQ(about->lbVersion->text(), "Version " KESTRUNE_VERSION);
+        EXPECT_EQ(about->lbLink->geometry(), QRect(8, 56, 225, 13));
+        EXPECT_EQ(about->imLogo->geometry(), QRect(244, 8, 32, 32));
+        EXPECT_EQ(about->btnOK->geometry(), QRect(224, 101, 60, 20));
+        EXPECT_TRUE(about->btnOK->isDefault());
+
+        // The link opens the help page.
+        const QPointF inside(10, 6);
+        QMouseEvent press(QEvent::MouseButtonPress, inside, about->lbLink->mapToGlobal(inside), Qt::LeftButton,
+            Qt::LeftButton, {});
+        QMouseEvent release(QEvent::MouseButtonRelease, inside, about->lbLink->mapToGlobal(inside), Qt::LeftButton,
+            Qt::NoButton, {});
+        QApplication::sendEvent(about->lbLink, &press);
+        QApplication::sendEvent(about->lbLink, &release);
+        // Esc is OK's too.
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, {});
+        QApplication::sendEvent(about, &escape);
+        EXPECT_EQ(about->ModalResult(), 1);
+        return framework::ModalAnswer{about->ModalResult(), {}};
+    });
+    win->About1->Click();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].kind, framework::ModalKind::ShowModal);
+    ASSERT_EQ(shell.seen.size(), 2u);
+    EXPECT_EQ(shell.seen[1].document, help);
+}
