@@ -129,7 +129,9 @@ void PaintTitleStrip(QPainter& p)
 
 namespace {
 
-// Darker plates that group the button row: file and record, playback, tools.
+// Shallow plates that group the button row: file and record, playback, tools. They are sunk
+// into the panel in its own deeper gold, like the level plate, so that a plate whose buttons
+// are hidden reads as a part of the deck, not as a missing button.
 void ButtonPlates(QPainter& p)
 {
     const int top = kButtonTop - 3;
@@ -141,9 +143,9 @@ void ButtonPlates(QPainter& p)
     };
     for (const QRect& g : groups) {
         QLinearGradient face(g.topLeft(), g.bottomLeft());
-        face.setColorAt(0, QColor(62, 60, 54));
-        face.setColorAt(1, QColor(40, 39, 35));
-        Recess(p, g, QColor(50, 49, 44), pal::goldShadow, pal::goldLight, 4);
+        face.setColorAt(0, pal::goldDeep.darker(106));
+        face.setColorAt(1, pal::goldDeep.lighter(104));
+        Recess(p, g, pal::goldDeep, pal::goldShadow, pal::goldLight, 4);
         p.save();
         p.setPen(Qt::NoPen);
         p.setBrush(face);

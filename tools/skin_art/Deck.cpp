@@ -118,7 +118,9 @@ void TimeWindow(QPainter& p)
 {
     const int first = kDigitLeft[0];
     const int last = kDigitLeft[5] + 15;
-    const QRect inside(first - 2, kDigitTop - 3, last - first + 4, 32 + 3);
+    // Two pixels of black around the digits, and two of panel between its lit lower edge and
+    // the meter groove.
+    const QRect inside(first - 2, kDigitTop - 2, last - first + 4, 30 + 3);
     Recess(p, inside.adjusted(-1, -1, 1, 1), pal::ink, pal::goldShadow, pal::goldLight, 3);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -137,13 +139,15 @@ void TimeWindow(QPainter& p)
 }
 
 // The bar the two level meters are drawn in, and the deeper plate the level labels sit on.
+// The plate rests on the groove's upper lip and ends with it; the labels cover it but for a
+// margin, so it is drawn first and the groove's edge stays whole across its foot.
 void MeterBar(QPainter& p)
 {
     const QRect meters = kMeterLeft.united(kMeterRight);
-    Recess(p, meters.adjusted(-1, 0, 1, 0), pal::ink, pal::goldShadow, pal::goldLight, 1.5);
-
-    const QRect plate(QPoint(kLeftDb.left() - 4, kLeftDb.top() - 5), QPoint(kRightDb.right() + 4, kRightDb.bottom()));
+    const QRect groove = meters.adjusted(-1, 0, 1, 0);
+    const QRect plate(QPoint(kLeftDb.left() - 4, kLeftDb.top() - 4), QPoint(groove.right(), kRightDb.bottom()));
     Recess(p, plate, pal::goldDeep, pal::goldShadow, pal::goldLight, 2);
+    Recess(p, groove, pal::ink, pal::goldShadow, pal::goldLight, 1.5);
 
     const QFont small = SkinFont(8, true);
     Engraved(p, QRect(kMaxL.left(), kMaxL.top() - 11, kMaxL.width(), 10), Qt::AlignLeft | Qt::AlignVCenter,
@@ -152,15 +156,13 @@ void MeterBar(QPainter& p)
         "LEVEL", small, pal::engrave, pal::goldLight);
 }
 
-// The word FileName and the dark field the name is written in.
+// The word FileName and the dark field the name is written in. Nothing beside it: what is
+// recorded (stereo or mono) is the status line's to say.
 void FileNameField(QPainter& p)
 {
     Recess(p, kFileName, pal::window, pal::goldShadow, pal::goldLight, 0);
     Engraved(p, QRect(22, kFileName.top(), 58, kFileName.height()), Qt::AlignLeft | Qt::AlignVCenter, "FileName",
         SkinFont(11, true), pal::engrave, pal::goldLight);
-    const int right = kFileName.right() + 2;
-    Engraved(p, QRect(right, kFileName.top(), kPanel.right() - 4 - right, kFileName.height()), Qt::AlignCenter,
-        "STEREO", SkinFont(9, true), pal::engrave, pal::goldLight);
 }
 
 } // namespace

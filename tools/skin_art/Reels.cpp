@@ -72,10 +72,11 @@ QImage ReelStrip()
     QImage image = NewImage(kFrameSize * kFrames, kFrameSize, true);
     QPainter p;
     Begin(p, image);
-    // Three spokes repeat every 120 degrees, so twelve steps of 10 degrees close the loop;
-    // increasing angles turn clockwise on the screen.
+    // Three spokes repeat every 120 degrees, so twelve steps of 10 degrees close the loop.
+    // The tape runs off the bottom of the left reel to the bottom of the right one, which
+    // turns both counter-clockwise: each frame is 10 degrees further that way.
     for (int f = 0; f < kFrames; ++f)
-        PaintSpokes(p, f * kFrameSize + kCentre, kCentre, kSpokeRadius, -90.0 + f * 120.0 / kFrames);
+        PaintSpokes(p, f * kFrameSize + kCentre, kCentre, kSpokeRadius, -90.0 - f * 120.0 / kFrames);
     p.end();
     return image;
 }

@@ -65,15 +65,12 @@ QImage StatusStrip()
     QImage image = Crop(PanelBase(), kStatus);
     QPainter p;
     Begin(p, image);
-    // The inside is the status label's own colour, so the label reads as part of the strip.
+    // The inside is the status label's own colour and exactly the label's rows, so that the
+    // label reads as part of the strip and its line of text sits in the strip's middle.
     const QSize size = LogicalSize(image);
-    Recess(p, QRect(1, 1, size.width() - 2, size.height() - 2), pal::window, pal::goldShadow.darker(130),
+    const QRect label = kStatusLabel.translated(-kStatus.topLeft());
+    Recess(p, QRect(1, label.top(), size.width() - 2, label.height()), pal::window, pal::goldShadow.darker(130),
         pal::goldLight, 0);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QColor(38, 38, 38));
-    p.drawLine(1, size.height() - 3, size.width() - 2, size.height() - 3);
-    p.setPen(QColor(30, 30, 30));
-    p.drawLine(1, size.height() - 2, size.width() - 2, size.height() - 2);
     p.end();
     return image;
 }

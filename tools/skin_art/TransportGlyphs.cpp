@@ -4,6 +4,9 @@
 #include "Paint.h"
 #include "Parts.h"
 
+#include <QLinearGradient>
+#include <cmath>
+
 namespace art {
 
 void Silver(QPainter& p, const QPainterPath& shape)
@@ -36,15 +39,44 @@ QPainterPath Triangle(QPointF a, QPointF b, QPointF c)
 QPainterPath Right(qreal x, qreal y, qreal w, qreal h) { return Triangle({x, y}, {x + w, y + h / 2}, {x, y + h}); }
 QPainterPath Left(qreal x, qreal y, qreal w, qreal h) { return Triangle({x + w, y}, {x, y + h / 2}, {x + w, y + h}); }
 
-// The record sign: a green octagon with a glint on its upper left.
-void Octagon(QPainter& p, qreal cx, qreal cy, qreal radius)
+// An octagon in a size x size square at (left, top), its corners cut by cut: with whole
+// numbers its level and upright sides lie on pixel edges.
+QPainterPath OctagonPath(qreal left, qreal top, qreal size, qreal cut)
 {
-    const QPainterPath shape = Polygon(cx, cy, radius, 8, 22.5);
-    Solid(p, shape, pal::recGreen.lighter(135), pal::recGreen.darker(135), QColor(8, 52, 18), 1.1);
+    const qreal right = left + size;
+    const qreal bottom = top + size;
+    QPainterPath path;
+    path.moveTo(left + cut, top);
+    path.lineTo(right - cut, top);
+    path.lineTo(right, top + cut);
+    path.lineTo(right, bottom - cut);
+    path.lineTo(right - cut, bottom);
+    path.lineTo(left + cut, bottom);
+    path.lineTo(left, bottom - cut);
+    path.lineTo(left, top + cut);
+    path.closeSubpath();
+    return path;
+}
+
+// The record sign: a flat green octagon with a one-pixel dark rim inside its edge and a lit
+// upper edge, in a size x size square at (left, top).
+void Octagon(QPainter& p, int left, int top, int size)
+{
+    const qreal cut = std::round(size * 0.2929); // a regular octagon's corner
+    // Moving the sides in by one pixel moves the slanted ones' ends in by about 0.41 more.
+    const qreal innerCut = cut - 0.4142;
+    const QRectF inner(left + 1, top + 1, size - 2, size - 2);
+    QLinearGradient face(inner.topLeft(), inner.bottomLeft());
+    face.setColorAt(0, pal::recGreen.lighter(130));
+    face.setColorAt(1, pal::recGreen.darker(130));
     p.save();
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 255, 110));
-    p.drawEllipse(QPointF(cx - radius * 0.32, cy - radius * 0.34), radius * 0.34, radius * 0.22);
+    p.setBrush(QColor(8, 52, 18));
+    p.drawPath(OctagonPath(left, top, size, cut));
+    p.setBrush(face);
+    p.drawPath(OctagonPath(inner.left(), inner.top(), inner.width(), innerCut));
+    p.setBrush(QColor(255, 255, 255, 90));
+    p.drawRect(QRectF(inner.left() + innerCut, inner.top(), inner.width() - 2 * innerCut, 1));
     p.restore();
 }
 
@@ -63,21 +95,22 @@ void PaintTransportGlyph(QPainter& p, int index)
         Silver(p, Polygon(10, 10, 4.5, 32, 0));
         break;
     case 1:  // record
-        Octagon(p, 10, 10, 7.6);
+        Octagon(p, 3, 3, 14);
         break;
     case 2: {  // record, outlined only
-        QPainterPath ring = Polygon(10, 10, 7.6, 8, 22.5).subtracted(Polygon(10, 10, 4.6, 8, 22.5));
+        QPainterPath ring = OctagonPath(3, 3, 14, 4).subtracted(OctagonPath(6, 6, 8, 2.3));
         Solid(p, ring, pal::recGreen.lighter(135), pal::recGreen.darker(135), QColor(8, 52, 18), 1.1);
         break;
     }
+    // Play, pause and stop as tall as the tool glyphs of the other plates look.
     case 3:  // play
-        Silver(p, Right(5.5, 3.5, 11.5, 13));
+        Silver(p, Right(5.5, 3, 12, 14));
         break;
     case 4:  // pause
-        Pause(p, 5, 4, 3.8, 3.2, 12);
+        Pause(p, 4.5, 3.5, 4.2, 2.8, 13);
         break;
     case 5:  // stop
-        Silver(p, Box(4.5, 4.5, 11, 11, 1.2));
+        Silver(p, Box(4, 4, 12, 12, 1.2));
         break;
     case 6:  // eject
         Silver(p, Triangle({10, 3.5}, {16.5, 10.5}, {3.5, 10.5}));
@@ -100,7 +133,7 @@ void PaintTransportGlyph(QPainter& p, int index)
         Silver(p, Right(10, 5, 7.5, 10));
         break;
     case 17:  // record and pause at once
-        Octagon(p, 8.5, 8.5, 6.8);
+        Octagon(p, 2, 2, 13);
         p.save();
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0, 0, 0, 90));
