@@ -90,7 +90,9 @@ TfmAbout::TfmAbout(QWidget* owner) : TForm(owner)
 {
     setObjectName("fmAbout");
     setWindowTitle("About");
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // A fixed dialog frame: a title and a close box, nothing to minimize or maximize.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+        Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(289, 125);
     setFont(DialogFont());
     // The face colour, whatever a parent's palette says.
@@ -109,7 +111,7 @@ TfmAbout::TfmAbout(QWidget* owner) : TForm(owner)
     lbName = name;
 
     lbVersion = Line(this, "lbVersion", QString("Version %1").arg(KESTRUNE_VERSION), 8, 24, 230);
-    lbNotice = Line(this, "lbNotice", "A desktop audio recorder. Free to use and to share.", 8, 40, 230);
+    lbNotice = Line(this, "lbNotice", QString::fromUtf8("\u00A9 2026 the Kestrune developers"), 8, 40, 230);
     lbLink = Line(this, "lbLink", "How to use Kestrune: the help page", 8, 56, 225);
     QFont underlined = lbLink->font();
     underlined.setUnderline(true);

@@ -56,6 +56,15 @@ int main(int argc, char** argv)
     framework::Guarded([&] { window = std::make_unique<TKestrune>(queue); });
     if (!window)
         return 1;
+    // The window may be hidden in the tray while boxes and the tray's own windows come and go:
+    // only the window's own close ends the program, also when saving set.ini fails.
+    qtApp.setQuitOnLastWindowClosed(false);
+    window->OnClose = [formClose = window->OnClose] {
+        struct QuitAfter {
+            ~QuitAfter() { QCoreApplication::exit(0); }
+        } quitAfter;
+        formClose();
+    };
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         window->move(screen->availableGeometry().center() - window->rect().center());
     SetLevelTarget(window.get());

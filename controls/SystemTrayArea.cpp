@@ -3,6 +3,7 @@
 #include "TrayIcon.h"
 
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace {
 
@@ -20,8 +21,10 @@ public:
                 owner_.Notify(MouseOf(reason));
             });
         }
+        hidePending_ = false;
         Show(icon, tip);
-        tray_->show();
+        if (!tray_->isVisible())
+            tray_->show();
     }
 
     void Modify(const QIcon& icon, const std::string& tip) override
@@ -30,10 +33,19 @@ public:
             Show(icon, tip);
     }
 
+    // Hiding destroys the icon's own window, where the click that asked for it (a double-click,
+    // an entry of the right button's menu) may still be running: it goes once that is over. A
+    // new add before then keeps the icon where it is, so a refresh does not flicker.
     void Delete() override
     {
-        if (tray_)
-            tray_->hide();
+        if (!tray_)
+            return;
+        hidePending_ = true;
+        QTimer::singleShot(0, tray_.get(), [this] {
+            if (hidePending_)
+                tray_->hide();
+            hidePending_ = false;
+        });
     }
 
 private:
@@ -63,6 +75,7 @@ private:
     TTrayIcon& owner_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     qint64 shownIcon_ = 0;
+    bool hidePending_ = false;
 };
 
 TrayAreaMaker& Maker()
