@@ -10,6 +10,10 @@
 namespace framework {
 namespace {
 
+// Far more than any icon file holds (256 x 256 at 32 bits is 256 KiB a size): a larger file is
+// no icon and is not read.
+constexpr qint64 MaxIconBytes = 4 * 1024 * 1024;
+
 // The directory at the head of an .ico: reserved 0, type 1, the number of images, then one
 // 16-byte entry each, whose image (size at 8, offset at 12) must lie within the file.
 bool HasIcoDirectory(const QByteArray& bytes)
@@ -55,6 +59,8 @@ void TIcon::LoadFromFile(const std::string& path)
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))
         throw platform::PlatformError("Cannot open file " + path);
+    if (file.size() > MaxIconBytes)
+        throw platform::PlatformError("Icon image is not valid");
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw platform::PlatformError("Cannot open file " + path);

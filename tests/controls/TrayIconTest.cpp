@@ -124,6 +124,7 @@ TEST(TrayIcon, IconFilesThatCannotBeShown)
         {"png.ico", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(64, '\0')},
         {"header-only.ico", good.substr(0, 22)},
         {"no-images.ico", std::string("\0\0\1\0\0\0", 6)},
+        {"huge.ico", good + std::string(5 << 20, '\0')},
     };
     framework::TIcon icon;
     icon.LoadFromFile(Icon("ti.ico"));

@@ -2,6 +2,7 @@
 // Stands in for the desktop's notification area while alive: it says whether the desktop has
 // one, keeps what the tray icons made since did to it, and clicks an icon as a user would.
 // Qt's system tray comes back when it goes.
+#include "TempFolder.h"
 #include "controls/TrayIcon.h"
 #include "framework/Icon.h"
 
@@ -32,7 +33,7 @@ public:
     {
         if (icon.isNull())
             return {};
-        for (const char* name : {"ti.ico", "ti_rec.ico", "ti_rec_p.ico", "ti_play.ico", "ti_play_p.ico"}) {
+        for (const char* name : TrayPictures) {
             framework::TIcon file;
             file.LoadFromFile(folder + name);
             if (file.Picture().pixmap(16).toImage() == icon.pixmap(16).toImage())

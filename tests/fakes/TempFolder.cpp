@@ -40,7 +40,7 @@ void TempFolder::BecomeExeFolder()
 void TempFolder::CopyTrayIcons() const
 {
     const std::string from = platform::ExeFolder();
-    for (const char* name : {"ti.ico", "ti_rec.ico", "ti_rec_p.ico", "ti_play.ico", "ti_play_p.ico"})
+    for (const char* name : TrayPictures)
         fs::copy_file(from + name, path_ + name, fs::copy_options::overwrite_existing);
 }
 

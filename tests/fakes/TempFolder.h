@@ -5,6 +5,9 @@
 
 namespace fakes {
 
+// The tray pictures the program finds beside itself.
+inline constexpr const char* TrayPictures[] = {"ti.ico", "ti_rec.ico", "ti_rec_p.ico", "ti_play.ico", "ti_play_p.ico"};
+
 class TempFolder {
 public:
     TempFolder();
