@@ -28,8 +28,8 @@ for f in kestrune ti.ico ti_rec.ico ti_rec_p.ico ti_play.ico ti_play_p.ico help.
   [ -f "$private/$f" ] || fail "missing lib/kestrune/$f"
 done
 [ -x "$private/kestrune" ] || fail "lib/kestrune/kestrune is not executable"
-# Every picture the help page shows is there.
-for picture in $(grep -o 'src="[^"]*"' "$private/help.html" | sed 's/src="//; s/"$//'); do
+# Every picture the help page shows is there, at every density it names.
+for picture in $(grep -oE '(src|srcset)="[^" ]*' "$private/help.html" | sed -E 's/^(src|srcset)="//'); do
   [ -f "$private/$picture" ] || fail "help.html shows $picture, which is not installed"
 done
 
