@@ -3,6 +3,7 @@
 // The second argument also writes a magnified review picture of the assembled window.
 #include "AppIcon.h"
 #include "Art.h"
+#include "Paint.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -10,7 +11,7 @@
 
 namespace {
 
-bool Save(const QDir& dir, const char* name, const QImage& image, bool opaque)
+bool Save(const QDir& dir, const QString& name, const QImage& image, bool opaque)
 {
     const QImage out = image.convertToFormat(opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
     const QString path = dir.filePath(name);
@@ -53,14 +54,24 @@ int main(int argc, char** argv)
     }
 
     using art::TrayState;
-    bool ok = Save(dir, "main.png", art::MainBackground(), true);
-    ok = Save(dir, "num.png", art::DigitStrip(), true) && ok;
-    ok = Save(dir, "circle.png", art::ReelStrip(), false) && ok;
-    ok = Save(dir, "icon.png", art::GlyphStrip(), false) && ok;
-    ok = Save(dir, "trackbar.png", art::TrackBar(), true) && ok;
-    ok = Save(dir, "trackbutton.png", art::TrackButton(), false) && ok;
-    ok = Save(dir, "status.png", art::StatusStrip(), true) && ok;
-    ok = Save(dir, "logo.png", art::Logo(), false) && ok;
+    // The skin at one window pixel per device pixel as name.png, and at two as name@2x.png.
+    bool ok = true;
+    for (const int ratio : {1, 2}) {
+        art::SetPixelRatio(ratio);
+        const auto name = [ratio](const char* stem) {
+            return QString(stem) + (ratio == 2 ? "@2x" : "") + ".png";
+        };
+        ok = Save(dir, name("main"), art::MainBackground(), true) && ok;
+        ok = Save(dir, name("num"), art::DigitStrip(), true) && ok;
+        ok = Save(dir, name("circle"), art::ReelStrip(), false) && ok;
+        ok = Save(dir, name("icon"), art::GlyphStrip(), false) && ok;
+        ok = Save(dir, name("trackbar"), art::TrackBar(), true) && ok;
+        ok = Save(dir, name("trackbutton"), art::TrackButton(), false) && ok;
+        ok = Save(dir, name("status"), art::StatusStrip(), true) && ok;
+        ok = Save(dir, name("logo"), art::Logo(), false) && ok;
+    }
+    // Icons name their sizes in device pixels.
+    art::SetPixelRatio(1);
     ok = SaveTray(dir, "ti.ico", TrayState::Idle) && ok;
     ok = SaveTray(dir, "ti_rec.ico", TrayState::Recording) && ok;
     ok = SaveTray(dir, "ti_rec_p.ico", TrayState::RecordingPaused) && ok;
