@@ -1,5 +1,7 @@
 #include "Label.h"
 
+#include "RepaintPacer.h"
+
 #include <QPainter>
 
 namespace framework {
@@ -23,7 +25,7 @@ void TLabel::SetCaption(const std::string& caption)
     if (caption == caption_)
         return;
     caption_ = caption;
-    update();
+    Changed();
 }
 
 void TLabel::SetColor(QColor color)
@@ -31,7 +33,7 @@ void TLabel::SetColor(QColor color)
     if (color == color_)
         return;
     color_ = color;
-    update();
+    Changed();
 }
 
 void TLabel::SetFontColor(QColor color)
@@ -39,7 +41,20 @@ void TLabel::SetFontColor(QColor color)
     if (color == fontColor_)
         return;
     fontColor_ = color;
-    update();
+    Changed();
+}
+
+void TLabel::SetRepaintPacer(TRepaintPacer* pacer)
+{
+    pacer_ = pacer;
+}
+
+void TLabel::Changed()
+{
+    if (pacer_)
+        pacer_->Invalidate(this);
+    else
+        update();
 }
 
 void TLabel::paintEvent(QPaintEvent*)

@@ -4,6 +4,10 @@
 #include <QImage>
 #include <cstdint>
 
+namespace framework {
+class TRepaintPacer;
+}
+
 struct LevelMeterState {
     int32_t MaxLeftDb = 0; // highest level in whole dB since the last reset; 0 = none yet
     int32_t MaxRightDb = 0;
@@ -15,4 +19,8 @@ struct LevelMeterState {
     QImage WorkSurface; // where a bar is composed before it is copied to a meter image
     QImage Unlit;       // the empty meter
     QImage Lit;         // the fully lit meter
+
+    // The meter images' and their labels' repaints, at most one per refresh of the screen,
+    // while their state follows every message. Owned by the window, made with the bitmaps.
+    framework::TRepaintPacer* Repaints = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "Meters.h"
 
 #include "app/Kestrune.h"
+#include "framework/RepaintPacer.h"
 #include "platform/TickCount.h"
 
 #include <QPainter>
@@ -117,6 +118,14 @@ void TKestrune::CreateMeterBitmaps()
     Meters.WorkSurface = MeterImage(0);
     Meters.Unlit = MakeUnlitMeter();
     Meters.Lit = MakeLitMeter(Meters.Unlit);
+    // The meters' pictures cover them with opaque pixels: nothing beneath needs painting.
+    imleft->setAttribute(Qt::WA_OpaquePaintEvent);
+    imright->setAttribute(Qt::WA_OpaquePaintEvent);
+    if (!Meters.Repaints) {
+        Meters.Repaints = new framework::TRepaintPacer(this, "MeterRepaints");
+        for (framework::TLabel* label : {lbleftdb, lbrightdb, lbMaxL, lbMaxR})
+            label->SetRepaintPacer(Meters.Repaints);
+    }
 }
 
 void TKestrune::FreeMeterBitmaps()
@@ -172,6 +181,8 @@ void TKestrune::WMLevel(framework::TMessage& message)
 {
     if (!State.Recording && !State.Playing)
         return;
+    // The meters and their labels go out in one repaint, at the screen's pace at most.
+    const framework::TRepaintPacer::Batch together(Meters.Repaints);
     const uint32_t now = platform::GetTickCount();
     const uint32_t left = static_cast<uint32_t>(std::min<uintptr_t>(message.WParam, UINT32_MAX));
     const int64_t right = message.LParam;
@@ -230,8 +241,8 @@ void TKestrune::WMLevel(framework::TMessage& message)
             CopyMeterSurface(*c.meter);
         }
     }
-    imleft->Invalidate();
-    imright->Invalidate();
+    Meters.Repaints->Invalidate(imleft);
+    Meters.Repaints->Invalidate(imright);
 }
 
 bool TKestrune::AutoStopReached()

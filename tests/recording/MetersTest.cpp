@@ -4,9 +4,12 @@
 #include "fakes/ModalAnswers.h"
 #include "fakes/TestSignal.h"
 #include "fakes/TestWindow.h"
+#include "framework/RepaintPacer.h"
 #include "recording/FileExists.h"
 #include "recording/Meters.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -194,6 +197,44 @@ TEST_F(Meters, LevelsShowInBarsAndLabels)
     win->State.Playing = true;
     LevelAfter(200, 3277, 3277);
     EXPECT_EQ(win->lbleftdb->Caption(), "L:-20db");
+}
+
+TEST_F(Meters, EveryMessageCountsButTheScreenSetsThePaceOfRepaints)
+{
+    Record();
+    framework::TRepaintPacer& pacer = *win->Meters.Repaints;
+    const uint32_t frame = pacer.FrameMs();
+    ASSERT_GE(frame, 1u);
+    ASSERT_LE(frame, 17u) << "60 Hz when the screen does not say";
+    LevelAfter(frame, 0, 0);
+    const int repaints = pacer.Repaints();
+
+    // 90 rising levels within one frame, a frame after the last repaint: one repaint, yet
+    // each message moves the bar, the maximum and its label.
+    win.tick += frame;
+    for (int i = 1; i <= 90; ++i) {
+        const auto value = static_cast<uintptr_t>(400 + i * 360); // -33 dB up to full scale
+        Level(value, 0);
+        const int bar = std::min(2 * LevelDb(value) + 76, 76);
+        EXPECT_EQ(win->Meters.LeftBar, bar) << i;
+        EXPECT_EQ(LitColumns(win->imleft), std::min(bar + 1, 76)) << i;
+        EXPECT_EQ(win->lbMaxL->Caption(), "MaxL:" + std::to_string(LevelDb(value)) + "db") << i;
+    }
+    EXPECT_EQ(pacer.Repaints(), repaints + 1) << "the first at once, the rest held";
+    EXPECT_TRUE(pacer.Holding());
+
+    // The held repaint goes out with the next message a frame on, with that message's change.
+    LevelAfter(frame, 32768, 32768);
+    EXPECT_EQ(pacer.Repaints(), repaints + 2);
+    EXPECT_FALSE(pacer.Holding());
+
+    // When no message follows, it goes out by itself.
+    Level(0, 0);
+    EXPECT_TRUE(pacer.Holding());
+    const QDeadlineTimer deadline(5000);
+    while (pacer.Holding() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(pacer.Repaints(), repaints + 3);
 }
 
 TEST_F(Meters, AutomaticPauseAndResumeOnTheLeftLevel)
