@@ -42,6 +42,12 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // On X11 the window repaints a few small rectangles (the meters) dozens of times a second.
+    // Through shared memory each of those paints waits for a round trip to the X server
+    // before it may draw; sending the few pixels with the request costs less. A user's own
+    // choice of the setting stands.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication qtApp(argc, argv);
     BindRecordEngine();
     RecordingQueue queue;

@@ -10,13 +10,8 @@
 
 namespace framework {
 namespace {
-const QEvent::Type PostedMessageType = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-class PostedMessage : public QEvent {
-public:
-    explicit PostedMessage(const TMessage& message) : QEvent(PostedMessageType), message(message) {}
-    TMessage message;
-};
+// Tells the form that messages wait in its queue.
+const QEvent::Type PostedMessagesType = static_cast<QEvent::Type>(QEvent::registerEventType());
 } // namespace
 
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
@@ -33,7 +28,24 @@ void TForm::PostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam)
     message.Msg = msg;
     message.WParam = wParam;
     message.LParam = lParam;
-    QCoreApplication::postEvent(this, new PostedMessage(message));
+    // A burst of messages (a captured fragment's levels) wakes the window's thread once:
+    // only the first of them, while none is announced, posts an event.
+    std::lock_guard lock(postedMutex_);
+    posted_.push_back(message);
+    if (!announced_) {
+        announced_ = true;
+        QCoreApplication::postEvent(this, new QEvent(PostedMessagesType));
+    }
+}
+
+bool TForm::TakePostedMessage(TMessage& message)
+{
+    std::lock_guard lock(postedMutex_);
+    if (posted_.empty())
+        return false;
+    message = posted_.front();
+    posted_.pop_front();
+    return true;
 }
 
 void TForm::OnMessage(uint32_t msg, std::function<void(TMessage&)> handler)
@@ -43,12 +55,20 @@ void TForm::OnMessage(uint32_t msg, std::function<void(TMessage&)> handler)
 
 bool TForm::event(QEvent* event)
 {
-    if (event->type() != PostedMessageType)
+    if (event->type() != PostedMessagesType)
         return QWidget::event(event);
-    auto& message = static_cast<PostedMessage*>(event)->message;
-    const auto found = handlers_.find(message.Msg);
-    if (found != handlers_.end())
-        Guarded([&] { found->second(message); });
+    {
+        std::lock_guard lock(postedMutex_);
+        announced_ = false;
+    }
+    // One at a time from the queue, so that a handler that runs a modal loop leaves the rest
+    // to the loop's own turn, still in order.
+    TMessage message;
+    while (TakePostedMessage(message)) {
+        const auto found = handlers_.find(message.Msg);
+        if (found != handlers_.end())
+            Guarded([&] { found->second(message); });
+    }
     return true;
 }
 

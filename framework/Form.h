@@ -5,7 +5,9 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <mutex>
 #include <unordered_map>
 
 class QEventLoop;
@@ -43,7 +45,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool TakePostedMessage(TMessage& message);
+
     std::unordered_map<uint32_t, std::function<void(TMessage&)>> handlers_;
+    std::mutex postedMutex_;
+    std::deque<TMessage> posted_; // posted, not yet handled, oldest first
+    bool announced_ = false;       // an event for them is on its way
     int modalResult_ = 0;
     QEventLoop* modalLoop_ = nullptr;
 };

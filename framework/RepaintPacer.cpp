@@ -9,8 +9,8 @@
 
 namespace framework {
 
-TRepaintPacer::TRepaintPacer(QWidget* window, const std::string& name)
-    : TComponent(window, name), window_(window), frameMs_(FrameMs())
+TRepaintPacer::TRepaintPacer(QWidget* window, uint32_t leastMs, const std::string& name)
+    : TComponent(window, name), window_(window), leastMs_(leastMs), frameMs_(FrameMs())
 {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -24,7 +24,7 @@ uint32_t TRepaintPacer::FrameMs() const
     if (hz < 1.0)
         hz = 60.0;
     // Rounded up, so that the pace never passes the screen's.
-    return static_cast<uint32_t>(std::ceil(1000.0 / hz));
+    return std::max(leastMs_, static_cast<uint32_t>(std::ceil(1000.0 / hz)));
 }
 
 TRepaintPacer::Batch::Batch(TRepaintPacer* pacer) : pacer_(pacer)

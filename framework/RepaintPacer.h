@@ -17,8 +17,9 @@ namespace framework {
 class TRepaintPacer : public TComponent {
     Q_OBJECT
 public:
-    // The window whose screen sets the pace; the pacer is owned by it.
-    explicit TRepaintPacer(QWidget* window, const std::string& name = {});
+    // The window whose screen sets the pace; the pacer is owned by it. leastMs: the pace
+    // never passes one repaint in that many milliseconds either, whatever the screen.
+    explicit TRepaintPacer(QWidget* window, uint32_t leastMs = 0, const std::string& name = {});
 
     // Marks the control for repainting. A frame after the last repaint it repaints at once;
     // sooner, it is held and goes out with the next change that finds a frame passed, or
@@ -38,7 +39,8 @@ public:
         TRepaintPacer* pacer_;
     };
 
-    // Milliseconds of one refresh of the window's screen, rounded up (60 Hz when unknown).
+    // Milliseconds of one repaint's turn: a refresh of the window's screen, rounded up (60 Hz
+    // when unknown), or leastMs when that is longer.
     uint32_t FrameMs() const;
     // How many times held controls went out to be repainted (each time one repaint).
     int Repaints() const { return repaints_; }
@@ -49,6 +51,7 @@ private:
     void Repaint();
 
     QWidget* window_;
+    uint32_t leastMs_;
     std::vector<QPointer<QWidget>> held_;
     uint32_t frameMs_;      // FrameMs as of the last repaint
     QTimer timer_;          // single shot: the held repaint when no change comes

@@ -54,6 +54,7 @@ void Recorder::Stop()
         return;
     capture_->Close(); // no callback runs after this
     stopping_.store(true);
+    ring_->Wake();
     writer_.join();
     running_ = false;
 }
@@ -93,14 +94,19 @@ void Recorder::WriterLoop()
     // longer take is counted as lost.
     try {
         using Clock = std::chrono::steady_clock;
+        constexpr auto CheckpointEvery = std::chrono::milliseconds(500);
         auto lastCheckpoint = Clock::now();
         while (!stopping_.load()) {
             Drain(false);
-            if (Clock::now() - lastCheckpoint >= std::chrono::milliseconds(500)) {
+            const auto now = Clock::now();
+            if (now - lastCheckpoint >= CheckpointEvery) {
                 sink_->Checkpoint();
-                lastCheckpoint = Clock::now();
+                lastCheckpoint = now;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            // Sleeps until the device delivers (or the stop), so the writer wakes once a
+            // fragment, yet the file is still made valid twice a second if capture stalls.
+            ring_->AwaitData(std::chrono::ceil<std::chrono::milliseconds>(
+                lastCheckpoint + CheckpointEvery - Clock::now()));
         }
         Drain(true);
         sink_->Finish();

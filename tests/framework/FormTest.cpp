@@ -55,6 +55,20 @@ TEST(FormMessages, UnhandledNumbersAreIgnoredAndOrderIsFifo)
     form.PostMessage(WM_USER + 10, 0, 0);
     PumpUntil([&] { return seen.size() == 2; });
     EXPECT_EQ(seen, (std::vector<uint32_t>{WM_LEVEL, WM_USER + 10}));
+
+    // A handler that runs an event loop of its own (a dialog) while more arrive: what was
+    // posted before them is still handled first, each message once.
+    seen.clear();
+    form.OnMessage(WM_USER + 11, [&](TMessage& m) {
+        seen.push_back(m.Msg);
+        form.PostMessage(WM_USER + 10, 0, 0);
+        PumpUntil([&] { return seen.size() == 3; }, 1000);
+    });
+    form.PostMessage(WM_USER + 11, 0, 0);
+    form.PostMessage(WM_LEVEL, 0, 0);
+    PumpUntil([&] { return seen.size() == 3; });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(seen, (std::vector<uint32_t>{WM_USER + 11, WM_LEVEL, WM_USER + 10}));
 }
 
 TEST(HandlerGuard, ExceptionsEndInTheErrorBoxAndTheLoopGoesOn)

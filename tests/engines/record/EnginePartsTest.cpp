@@ -55,9 +55,17 @@ TEST(SampleRing, WrapsDropsAndKeepsOrderAcrossThreads)
         if (big.Available() >= 4) {
             big.Read(reinterpret_cast<uint8_t*>(&value), 4);
             ASSERT_EQ(value, expected++);
+        } else {
+            // The writer sleeps like this: a lost wake-up would hold the test for a minute.
+            big.AwaitData(std::chrono::minutes(1));
         }
     }
     producer.join();
+
+    // The stop wakes a writer that waits with nothing to read.
+    std::thread waiter([&] { big.AwaitData(std::chrono::minutes(1)); });
+    big.Wake();
+    waiter.join();
 }
 
 TEST(CaptureClock, ShortfallBeyondDriftCountsWhole)
