@@ -11,7 +11,7 @@ void TIndexImage::SetImageIndex(int index)
 {
     imageIndex_ = index;
     ++repaintRequests_;
-    update();
+    RequestRepaint();
 }
 
 void TIndexImage::Paint(QPainter& canvas)

@@ -2,6 +2,7 @@
 
 #include "HandlerGuard.h"
 #include "PopupMenu.h"
+#include "RepaintPacer.h"
 
 #include <QMouseEvent>
 
@@ -19,6 +20,19 @@ TMouseButton ButtonOf(Qt::MouseButton button)
 TControl::TControl(QWidget* parent, const std::string& name) : QWidget(parent)
 {
     setObjectName(QString::fromStdString(name));
+}
+
+void TControl::SetRepaintPacer(TRepaintPacer* pacer)
+{
+    pacer_ = pacer;
+}
+
+void TControl::RequestRepaint()
+{
+    if (pacer_)
+        pacer_->Invalidate(this);
+    else
+        update();
 }
 
 void TControl::SetVisible(bool visible)

@@ -9,6 +9,7 @@
 namespace framework {
 
 class TPopupMenu;
+class TRepaintPacer;
 
 enum class TMouseButton { Left, Right, Middle };
 
@@ -42,7 +43,14 @@ public:
     std::function<void(Qt::KeyboardModifiers, int, int)> OnMouseMove;
     std::function<void(TMouseButton, Qt::KeyboardModifiers, int, int)> OnMouseUp;
 
+    // A control that changes often repaints at the pacer's pace, with the controls it goes
+    // with (the meters, their labels, the turning reels).
+    void SetRepaintPacer(TRepaintPacer* pacer);
+
 protected:
+    // Asks for a repaint of the whole control: through the pacer when it has one.
+    void RequestRepaint();
+
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -50,6 +58,7 @@ protected:
 private:
     bool visible_ = true;
     QPointer<TPopupMenu> popupMenu_;
+    QPointer<TRepaintPacer> pacer_;
 };
 
 TMouseButton ButtonOf(Qt::MouseButton button);

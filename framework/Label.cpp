@@ -1,7 +1,5 @@
 #include "Label.h"
 
-#include "RepaintPacer.h"
-
 #include <QPainter>
 
 namespace framework {
@@ -25,7 +23,7 @@ void TLabel::SetCaption(const std::string& caption)
     if (caption == caption_)
         return;
     caption_ = caption;
-    Changed();
+    RequestRepaint();
 }
 
 void TLabel::SetColor(QColor color)
@@ -33,7 +31,7 @@ void TLabel::SetColor(QColor color)
     if (color == color_)
         return;
     color_ = color;
-    Changed();
+    RequestRepaint();
 }
 
 void TLabel::SetFontColor(QColor color)
@@ -41,20 +39,7 @@ void TLabel::SetFontColor(QColor color)
     if (color == fontColor_)
         return;
     fontColor_ = color;
-    Changed();
-}
-
-void TLabel::SetRepaintPacer(TRepaintPacer* pacer)
-{
-    pacer_ = pacer;
-}
-
-void TLabel::Changed()
-{
-    if (pacer_)
-        pacer_->Invalidate(this);
-    else
-        update();
+    RequestRepaint();
 }
 
 void TLabel::paintEvent(QPaintEvent*)

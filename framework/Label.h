@@ -5,11 +5,8 @@
 
 #include <QColor>
 #include <QFont>
-#include <QPointer>
 
 namespace framework {
-
-class TRepaintPacer;
 
 // The program's font: Arial at 8 points on a 96-dpi screen, that is 11 pixels high whatever
 // the screen, so the skin's texts fit their places.
@@ -28,16 +25,10 @@ public:
     QColor FontColor() const { return fontColor_; }
     void SetFontColor(QColor color);
 
-    // A label that changes often repaints at the pacer's pace, with the controls it goes with.
-    void SetRepaintPacer(TRepaintPacer* pacer);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void Changed();
-
-    QPointer<TRepaintPacer> pacer_;
     std::string caption_;
     QColor color_;
     QColor fontColor_;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -126,8 +127,11 @@ void TKestrune::CreateMeterBitmaps()
     imright->setAttribute(Qt::WA_OpaquePaintEvent);
     if (!Meters.Repaints) {
         Meters.Repaints = new framework::TRepaintPacer(this, MeterRepaintMs, "MeterRepaints");
-        for (framework::TLabel* label : {lbleftdb, lbrightdb, lbMaxL, lbMaxR})
-            label->SetRepaintPacer(Meters.Repaints);
+        // The reels turn at their own tick; paced with the meters, a frame of theirs mostly
+        // goes out in the meters' next paint instead of a paint of its own.
+        const std::initializer_list<framework::TControl*> paced{lbleftdb, lbrightdb, lbMaxL, lbMaxR, tb1, tb2};
+        for (framework::TControl* control : paced)
+            control->SetRepaintPacer(Meters.Repaints);
     }
 }
 
