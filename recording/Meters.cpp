@@ -26,8 +26,9 @@ constexpr uint32_t LitCells[20] = {0x088618, 0x009629, 0x089E31, 0x10B639, 0x10B
     0x0059D6};
 
 constexpr uint32_t LabelTickMs = 200; // the "L:" and "R:" texts change at most this often
-// The bars move at most about 30 times a second: as smooth to the eye as every refresh, and
-// with the input's fragments 20 ms apart every other one paints, half the window's work.
+// The bars move at most about 30 times a second, as smooth to the eye as every refresh: an
+// input that hands over small fragments (SDL's, a playback's buffers) repaints no more often
+// than the server's 40 ms fragments do.
 constexpr uint32_t MeterRepaintMs = 30;
 
 // The last column lies just past the picture's right edge (3 x 76 = 228): cut there.
