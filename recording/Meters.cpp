@@ -128,11 +128,13 @@ void TKestrune::CreateMeterBitmaps()
     imright->setAttribute(Qt::WA_OpaquePaintEvent);
     if (!Meters.Repaints) {
         Meters.Repaints = new framework::TRepaintPacer(this, MeterRepaintMs, "MeterRepaints");
-        // The reels turn at their own tick; paced with the meters, a frame of theirs mostly
-        // goes out in the meters' next paint instead of a paint of its own.
+        // The reels and the time digits change at their own tick; paced with the meters, what
+        // they show mostly goes out in the meters' next paint instead of a paint of its own.
         const std::initializer_list<framework::TControl*> paced{lbleftdb, lbrightdb, lbMaxL, lbMaxR, tb1, tb2};
         for (framework::TControl* control : paced)
             control->SetRepaintPacer(Meters.Repaints);
+        for (framework::TControl* digit : Digits())
+            digit->SetRepaintPacer(Meters.Repaints);
     }
 }
 
