@@ -13,6 +13,8 @@ struct LevelMeterState {
     int32_t MaxRightDb = 0;
     int32_t LeftBar = 0; // the bar's highest lit column, 0 to 76
     int32_t RightBar = 0;
+    int32_t DrawnLeftBar = -1; // the bar each meter's picture shows; -1: none (all unlit)
+    int32_t DrawnRightBar = -1;
     uint32_t LastLabelTick = 0; // tick of the last "L:" / "R:" label update
 
     // All three at the meter images' size (228 x 7), from window creation to close.

@@ -171,6 +171,7 @@ void TKestrune::ResetMeters()
         CopyMeterSurface(*imleft);
         CopyMeterSurface(*imright);
     }
+    Meters.DrawnLeftBar = Meters.DrawnRightBar = -1;
     update();
     lbleftdb->SetCaption("L:0db");
     lbrightdb->SetCaption("R:0db");
@@ -220,6 +221,7 @@ void TKestrune::WMLevel(framework::TMessage& message)
         int64_t value;
         int32_t& maxDb;
         int32_t& bar;
+        int32_t& drawnBar;
         framework::TLabel* maxLabel;
         const char* maxPrefix;
         framework::TLabel* label;
@@ -227,14 +229,12 @@ void TKestrune::WMLevel(framework::TMessage& message)
         framework::TImage* meter;
     };
     const Channel channels[2] = {
-        {left, Meters.MaxLeftDb, Meters.LeftBar, lbMaxL, "MaxL:", lbleftdb, "L:", imleft},
-        {right, Meters.MaxRightDb, Meters.RightBar, lbMaxR, "MaxR:", lbrightdb, "R:", imright},
+        {left, Meters.MaxLeftDb, Meters.LeftBar, Meters.DrawnLeftBar, lbMaxL, "MaxL:", lbleftdb, "L:", imleft},
+        {right, Meters.MaxRightDb, Meters.RightBar, Meters.DrawnRightBar, lbMaxR, "MaxR:", lbrightdb, "R:", imright},
     };
     // Once the window has closed there are no meter pictures to compose with.
     const bool drawable = !Meters.Unlit.isNull();
     for (const Channel& c : channels) {
-        if (drawable)
-            ClearMeterSurface();
         const int32_t level = LevelDb(c.value);
         if (level > c.maxDb || c.maxDb == 0) {
             c.maxDb = level;
@@ -246,13 +246,16 @@ void TKestrune::WMLevel(framework::TMessage& message)
             c.label->SetFontColor(LabelColour(level));
         }
         c.bar = NextBar(c.bar, level);
-        if (drawable) {
+        // The picture is composed and repainted only when its bar moved: a steady level
+        // shows a still meter and costs no paint.
+        if (drawable && c.bar != c.drawnBar) {
+            ClearMeterSurface();
             DrawMeterBar(c.bar);
             CopyMeterSurface(*c.meter);
+            c.drawnBar = c.bar;
+            Meters.Repaints->Invalidate(c.meter);
         }
     }
-    Meters.Repaints->Invalidate(imleft);
-    Meters.Repaints->Invalidate(imright);
 }
 
 bool TKestrune::AutoStopReached()

@@ -234,6 +234,18 @@ TEST_F(Meters, EveryMessageCountsButRepaintsKeepTheirPace)
     while (pacer.Holding() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(pacer.Repaints(), repaints + 3);
+
+    // A steady level, once the bars have fallen to it, repaints nothing; a change does.
+    for (int i = 0; i < 100; ++i)
+        LevelAfter(frame, 16384, 16384);
+    const int steady = pacer.Repaints();
+    for (int i = 0; i < 5; ++i)
+        LevelAfter(frame, 16384, 16384);
+    EXPECT_EQ(pacer.Repaints(), steady) << "a still meter costs no paint";
+    EXPECT_EQ(LitColumns(win->imleft), 2 * -6 + 76 + 1);
+    LevelAfter(frame, 32768, 16384);
+    EXPECT_EQ(pacer.Repaints(), steady + 1);
+    EXPECT_EQ(LitColumns(win->imleft), 76);
 }
 
 TEST_F(Meters, AutomaticPauseAndResumeOnTheLeftLevel)
