@@ -1,7 +1,8 @@
 #pragma once
 // Paces the repaints of controls that change more often than a screen can show them (the
 // level meters change with every captured block, about 90 times a second): at most one
-// repaint per refresh of the window's screen. A control's state changes at once; only its
+// repaint per refresh of the window's screen, or per the pacer's least interval when that is
+// longer. A control's state changes at once; only its
 // repaint waits. Every repaint costs the window's thread the same whatever it shows, so
 // fewer of them is what saves.
 #include "Component.h"

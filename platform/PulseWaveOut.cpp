@@ -193,7 +193,7 @@ void PulseWaveOut::StreamWritable(pa_stream*, size_t, void* self)
     static_cast<PulseWaveOut*>(self)->Feed();
 }
 
-void PulseWaveOut::Tick(pa_mainloop_api*, pa_time_event* event, const struct timeval*, void* self)
+void PulseWaveOut::Tick(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self)
 {
     auto* output = static_cast<PulseWaveOut*>(self);
     if (!PA_STREAM_IS_GOOD(pa_stream_get_state(output->stream_))) {
@@ -208,7 +208,7 @@ void PulseWaveOut::Tick(pa_mainloop_api*, pa_time_event* event, const struct tim
         }
     }
     // The answer sets the next check; this one stands in case none comes.
-    pa_context_rttime_restart(output->connection_.Context(), event, pa_rtclock_now() + IdleUsec);
+    output->CheckIn(IdleUsec);
 }
 
 void PulseWaveOut::TimingUpdated(pa_stream*, int success, void* self)
