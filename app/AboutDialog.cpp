@@ -133,20 +133,12 @@ TfmAbout::TfmAbout(QWidget* owner) : TForm(owner)
     btnOK->setDefault(true);
     btnOK->setFocus();
     connect(btnOK, &QPushButton::clicked, this, [this] { SetModalResult(mrOk); });
+    // OK is both the default and the cancel button.
+    DefaultButton = btnOK;
+    CancelButton = btnOK;
 
     if (owner)
         move(owner->geometry().center() - rect().center());
-}
-
-void TfmAbout::keyPressEvent(QKeyEvent* event)
-{
-    // OK is both the default and the cancel button.
-    switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter: btnOK->click(); return;
-    default: TForm::keyPressEvent(event);
-    }
 }
 
 bool TfmAbout::eventFilter(QObject* watched, QEvent* event)

@@ -20,6 +20,5 @@ public:
     QPushButton* btnOK = nullptr;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 };

@@ -1,9 +1,13 @@
-// What the window shows: the time digits, the turning reels, the status line, the title and
-// the file name. A change only marks the element for repainting; the paint follows when the
-// window thread next paints.
+// What the window shows: the time digits, the turning reels, the status line, the title, the
+// file name, the meters and the play and pause buttons; the subsystems' view. A change only
+// marks the element for repainting; the paint follows when the window thread next paints.
 #include "Kestrune.h"
 
 #include "framework/Application.h"
+#include "recording/Naming.h"
+
+#include <QFontMetrics>
+#include <cstdio>
 
 void TKestrune::ShowElapsedTime(int32_t hours, int32_t minutes, int32_t seconds)
 {
@@ -29,7 +33,12 @@ void TKestrune::StartReelAnimation()
 
 void TKestrune::StopReelAnimation()
 {
-    tmRecordCircle->SetEnabled(false);
+    TurnReels(false);
+}
+
+void TKestrune::TurnReels(bool turning)
+{
+    tmRecordCircle->SetEnabled(turning);
 }
 
 void TKestrune::tmRecordCircleTimer()
@@ -53,4 +62,56 @@ void TKestrune::ShowFileName(const std::string& path)
 {
     lbFileName->SetCaption(ShortFileName(path));
     lbFileName->SetHint(path);
+}
+
+void TKestrune::ShowFileCaption(const std::string& path)
+{
+    lbFileName->SetCaption(ShortFileName(path));
+}
+
+std::string TKestrune::ShortFileName(const std::string& path) const
+{
+    const QFontMetrics metrics(lbFileName->font());
+    return ::ShortFileName(
+        path, [&metrics](const std::string& text) { return metrics.horizontalAdvance(QString::fromStdString(text)); },
+        lbFileName->Width());
+}
+
+void TKestrune::ResetMeters()
+{
+    Meters->ResetMeters();
+}
+
+void TKestrune::ShowPlayButton(PlayButtonLook look)
+{
+    switch (look) {
+    case PlayButtonLook::Play:
+        tbPlayIt->SetImageIndex(3);
+        tbPlayIt->SetHint("Play It");
+        PlayIt1->SetCaption("Play It");
+        break;
+    case PlayButtonLook::Pause:
+        tbPlayIt->SetImageIndex(4);
+        PlayIt1->SetCaption("Pause Playback");
+        tbPlayIt->SetHint("Pause");
+        break;
+    case PlayButtonLook::Resume:
+        // The pause glyph stays: a playback still exists.
+        tbPlayIt->SetHint("Resume");
+        PlayIt1->SetCaption("Resume Playback");
+        break;
+    }
+}
+
+void TKestrune::ShowPauseHint(const std::string& hint)
+{
+    tbPause->SetHint(hint);
+}
+
+void TKestrune::ReportAfterStop(const std::string& text)
+{
+    if (QuittingOnSignal)
+        std::fprintf(stderr, "kestrune: %s\n", text.c_str());
+    else
+        framework::ErrorBox(text);
 }

@@ -30,7 +30,7 @@ IdleVisibility ComputeIdleVisibility(const IdleInputs& in)
 void TKestrune::ApplicationEvents1Idle()
 {
     const IdleVisibility v = ComputeIdleVisibility(
-        {State.Recording, !State.TargetFile.empty(), tbStopPlayback->Visible(), tbPlayIt->ImageIndex() == 4});
+        {Session->State.Recording, !Session->State.TargetFile.empty(), tbStopPlayback->Visible(), Playback->Open()});
     tbOpen->SetVisible(v.tbOpen);
     tbRec->SetVisible(v.tbRec);
     tbrecandpause->SetVisible(v.tbrecandpause);

@@ -32,6 +32,7 @@ TKestrune::TKestrune(RecordingQueue& queue) : Queue(queue)
 
     CreateSkin();
     CreateTrayIcon();
+    CreateSubsystems();
     OnCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
     OnClose = [this] { FormClose(); };
     OnMessage(WM_COMMANDLINE_START, [this](framework::TMessage&) { CommandLineStart(); });
@@ -46,12 +47,24 @@ TKestrune::TKestrune(RecordingQueue& queue) : Queue(queue)
 TKestrune::~TKestrune()
 {
     // No returned buffer may be posted to a window that is going away.
-    if (WaveOutHandle)
-        WaveOutHandle->Close();
+    Runner.reset();
+    Session.reset();
+    Playback.reset();
     auto& app = framework::Application();
     app.OnIdle = nullptr;
     if (app.MainForm() == this)
         app.SetMainForm(nullptr);
+}
+
+void TKestrune::CreateSubsystems()
+{
+    Playback = std::make_unique<TPlayback>(*this, *this, *imTrackButton);
+    Meters = std::make_unique<TLevelMeters>(*this, MeterControls{imleft, imright, lbleftdb, lbrightdb, lbMaxL, lbMaxR});
+    Session = std::make_unique<TRecordingSession>(
+        Settings, *Playback, *Meters, *this, *tmRecordTime, *SaveDialog1, *this);
+    Runner = std::make_unique<TScheduleRunner>(Queue, Settings, *Session, *Playback, *this);
+    // Every stop ends with a due check: a schedule goes on right after a recording.
+    Session->AfterStop = [this] { tmQueueTimer(); };
 }
 
 void TKestrune::FormCreate()
@@ -59,22 +72,20 @@ void TKestrune::FormCreate()
     LoadSettings();
     LoadWmaLibrary();
     // The seek knob travels between these Lefts.
-    State.TrackLeft = imTrackBar->Left();
-    State.TrackRight = imTrackBar->Left() + imTrackBar->Width() - imTrackButton->Width();
-    State.QueueRecordingFlag = false;
-    State.TargetFile.clear();
+    Playback->SeekBar.SetTrack(
+        imTrackBar->Left(), imTrackBar->Left() + imTrackBar->Width() - imTrackButton->Width());
     lbFileName->SetCaption("[null]");
     lbFileName->SetHint("[null]");
-    State.StatusText = "Ready for your command ...";
     ShowTitle("Kestrune");
-    ShowStatus(State.StatusText);
+    ShowStatus("Ready for your command ...");
     PostMessage(WM_COMMANDLINE_START, 0, 0);
     tmQueue->SetEnabled(true);
-    // Both meters start empty.
-    CreateMeterBitmaps();
-    ClearMeterSurface();
-    CopyMeterSurface(*imleft);
-    CopyMeterSurface(*imright);
+    // Both meters start empty; the reels and the time digits change at their own tick, and
+    // paced with the meters what they show mostly goes out in the meters' next paint.
+    Meters->CreateMeterBitmaps({tb1, tb2, n1, n2, n3, n4, n5, n6});
+    Meters->ClearMeterSurface();
+    Meters->CopyMeterSurface(*imleft);
+    Meters->CopyMeterSurface(*imright);
     update();
 }
 
@@ -83,17 +94,17 @@ void TKestrune::CommandLineStart()
     const std::string target = framework::Application().ParamStr(1);
     if (target.empty())
         return;
-    State.TargetFile = target;
+    Session->State.TargetFile = target;
     // A bare file name has no folder to make: "Unable to create directory", nothing starts.
     platform::ForceDirectories(platform::ExtractFileDir(target));
-    ShowFileName(target);
+    Session->ChooseTarget(target);
     tbRecordClick();
 }
 
 void TKestrune::FormCloseQuery(bool& canClose)
 {
     canClose = true;
-    if (!State.Recording)
+    if (!Session->State.Recording)
         return;
     const int answer = framework::Application().MessageBox("You are recording, Stop recording and Quit ?", "Confirm",
         framework::MB_YESNO | framework::MB_ICONQUESTION | framework::MB_DEFBUTTON1);
@@ -107,12 +118,9 @@ void TKestrune::FormCloseQuery(bool& canClose)
 void TKestrune::FormClose()
 {
     // The sound stops with the window.
-    if (State.Playing) {
-        State.Interrupted = true;
-        StopWaveOut();
-    }
+    Playback->Interrupt();
     SaveSettings();
-    FreeMeterBitmaps();
+    Meters->FreeMeterBitmaps();
 }
 
 void TKestrune::Exit1Click()
@@ -125,6 +133,7 @@ void TKestrune::QuitOnSignal(int)
     if (QuittingOnSignal)
         return;
     QuittingOnSignal = true;
+    Runner->Halted = true;
     tmQueue->SetEnabled(false);
     btnStopClick();
     Close();

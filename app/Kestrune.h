@@ -1,23 +1,22 @@
 #pragma once
-// TKestrune: the main window, which is also the controller. It owns every state record of the
-// program; its handlers live beside the subsystem they belong to.
+// TKestrune: the main window. It owns the controls, the timers and the subsystems, wires them,
+// and shows what they do (it is their RecorderView). Every handler of the behaviour keeps its
+// name here as a one-line forwarder into the subsystem that owns it (app/Handlers.cpp).
 //
 // Sections:
 //   1. Lifecycle (app/Kestrune.cpp, app/IdleRules.cpp): creation, the command-line start,
 //      the idle rules, close query, close, exit, minimize.
-//   2. Settings (settings/): the settings record and the program-wide queue.
+//   2. Settings: the settings record and the program-wide queue; the settings dialog.
 //   3. Skin (app/Skin.cpp): the window's elements, image lists, timers and pop-up menu.
-//   4. Display (app/Display.cpp): time digits, reels, status line, title, file name.
+//   4. Display (app/Display.cpp): time digits, reels, status line, title, file name, the
+//      play and pause buttons' looks: the view the subsystems draw on.
 //   5. Title strip (app/TitleStrip.cpp): moving the window, the four glyph zones.
-//   6. Recording session (recording/Session.cpp): start, pause, resume, stop, elapsed time.
-//   7. File naming (recording/Naming.cpp): automatic names, the file selection.
+//   6. Subsystems: the playback with its seek bar (playback/), the level meters and the
+//      recording session (recording/), the schedule runner (schedule/).
+//   7. The behaviour's handlers (app/Handlers.cpp), each forwarding to its subsystem.
 //   8. Tray icon and window commands (app/Tray.cpp, app/WindowCommands.cpp): hiding to the
-//      tray and back, its picture and tooltip; the mixer, help and the about box.
-//   9. Schedule (schedule/Runner.cpp, schedule/QueueCommand.cpp): the due check that starts
-//      queued recordings; the queue editor.
-//  10. Level meters (recording/Meters.cpp): bars, dB labels, automatic pause, resume and stop.
-//  11. Playback (playback/Playback.cpp, playback/SeekBar.cpp): play, pause, resume, stop, the
-//      wave output's returned buffers, the seek bar.
+//      tray and back, its picture and tooltip; the mixer, settings, queue, help and about.
+#include "TitleStrip.h"
 #include "controls/IndexImage.h"
 #include "controls/TransBtn.h"
 #include "controls/TrayIcon.h"
@@ -26,21 +25,22 @@
 #include "framework/ImageList.h"
 #include "framework/Label.h"
 #include "framework/PopupMenu.h"
+#include "framework/RecorderView.h"
 #include "framework/SaveDialog.h"
 #include "framework/Timer.h"
-#include "platform/WaveOut.h"
-#include "playback/AudioFileInfo.h"
-#include "recording/LevelMeterState.h"
-#include "recording/RecorderState.h"
+#include "playback/Playback.h"
+#include "recording/Meters.h"
+#include "recording/Session.h"
+#include "schedule/Runner.h"
 #include "settings/RecorderSettings.h"
 #include "settings/RecordingQueue.h"
 
 #include <array>
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <string>
 
-class TKestrune : public framework::TForm {
+class TKestrune : public framework::TForm, public RecorderView {
     Q_OBJECT
 public:
     // The queue is the program's one list, created before the window and outliving it.
@@ -71,8 +71,6 @@ public:
 
     RecorderSettings Settings;
     RecordingQueue& Queue;
-    RecorderState State;
-    AudioFileInfo FileInfo; // the target file's description (continuing, playback)
 
     // --- 3. Skin: every element, bottom to top as created. Owned by the window. ----------
     framework::TImageList* imNum = nullptr;    // digits 0-9, 15 x 30
@@ -112,6 +110,7 @@ public:
 
     framework::TTimer* tmRecordCircle = nullptr;
     framework::TTimer* tmRecordTime = nullptr;
+    framework::TTimer* tmQueue = nullptr;
     framework::TSaveDialog* SaveDialog1 = nullptr;
 
     framework::TPopupMenu* PopupMenu1 = nullptr;
@@ -132,55 +131,69 @@ public:
     framework::TMenuItem* RestorefromTrayIcon1 = nullptr;
     framework::TMenuItem* Exit1 = nullptr;
 
-    // --- 4. Display ---------------------------------------------------------------------
+    // --- 4. Display: the view of the subsystems, and the window's own ------------------------
     // Sets the six digit images to hh mm ss; every digit is set (and repainted) each time.
-    void ShowElapsedTime(int32_t hours, int32_t minutes, int32_t seconds);
+    void ShowElapsedTime(int32_t hours, int32_t minutes, int32_t seconds) override;
     // The digits for a number of whole seconds.
-    void ShowElapsedSeconds(uint32_t seconds);
+    void ShowElapsedSeconds(uint32_t seconds) override;
     // Reels turn from now on; the digits restart at 00 00 00.
-    void StartReelAnimation();
+    void StartReelAnimation() override;
     void StopReelAnimation();
+    void TurnReels(bool turning) override;
     // Every 200 ms while the reels turn: both step to their next frame, in step.
     void tmRecordCircleTimer();
-    void ShowStatus(const std::string& text);
+    void ShowStatus(const std::string& text) override;
     // The application title, the text of the taskbar entry.
     void ShowTitle(const std::string& text);
     // The label shows the path shortened to fit, its hint the full path.
-    void ShowFileName(const std::string& path);
+    void ShowFileName(const std::string& path) override;
+    void ShowFileCaption(const std::string& path) override;
+    // The path as lbFileName shows it, measured in its font.
+    std::string ShortFileName(const std::string& path) const;
+    // Blanks both meters, the labels back to 0 dB, the maxima cleared.
+    void ResetMeters() override;
+    void ShowPlayButton(PlayButtonLook look) override;
+    void ShowPauseHint(const std::string& hint) override;
+    void ReportAfterStop(const std::string& text) override;
 
     // --- 5. Title strip -----------------------------------------------------------------
     void imMainMouseDown(framework::TMouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void imMainMouseMove(Qt::KeyboardModifiers shift, int x, int y);
     void imMainMouseUp(framework::TMouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    TitleDrag Drag;
 
-    // --- 6. Recording session ------------------------------------------------------------
+    // --- 6. Subsystems, made with the window once its elements stand ----------------------
+    std::unique_ptr<TPlayback> Playback;
+    std::unique_ptr<TLevelMeters> Meters;
+    std::unique_ptr<TRecordingSession> Session;
+    std::unique_ptr<TScheduleRunner> Runner;
+
+    // --- 7. The behaviour's handlers ----------------------------------------------------
+    // Recording session
     void tbRecordClick();
     void tbPauseClick();
     void btnStopClick();
     void tbrecandpauseClick();
     void tmRecordTimeTimer();
-    // Starts the engine into TargetFile with the configured format; false (after an error
-    // box) when the engine refuses.
-    bool StartRecording();
-    // Title, tooltip, tray picture and status line of a running recording.
-    void ShowRecordingStatus();
-    // Pauses a running recording or resumes a paused one; manual is false for the automatic
-    // pause and resume of the level watch.
-    void PauseOrResume(bool manual);
-    // After a stop: an error box when the recording lost sound (on standard error instead
-    // while quitting on a signal).
-    void ReportRecordingLoss(const std::string& path);
-    // A playback exists (playing or paused): the play button shows its pause glyph.
-    bool PlaybackOpen() const;
-
-    // --- 7. File naming -------------------------------------------------------------------
     // The file selection command.
     void tbOpenClick();
-    // A full path from the auto-name settings and the clock; empty when no part is chosen.
-    // Creates the folder (throws "Unable to create directory" when it cannot).
-    std::string MakeAutoFileName();
-    // The path as lbFileName shows it, measured in its font.
-    std::string ShortFileName(const std::string& path) const;
+    // WM_LEVEL: wParam the left, lParam the right level, 0 (silence) to 32768 (full scale).
+    void WMLevel(framework::TMessage& message);
+    // Schedule: once a second, and at the end of every stop command.
+    void tmQueueTimer();
+    // The queue editor, modal; the queue takes its changes when it is left by Close.
+    void tbQueueClick();
+    // Playback
+    void tbPlayItClick();
+    void tbStopPlaybackClick();
+    void PlayIt1Click();
+    void StopPlayback1Click();
+    // MM_WOM_DONE: wParam the device, lParam the returned buffer's header.
+    void MMWomDone(framework::TMessage& message);
+    void ShowPlayPosition();
+    void imTrackButtonMouseDown(framework::TMouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void imTrackButtonMouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void imTrackButtonMouseUp(framework::TMouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
     // --- 8. Tray icon and window commands ---------------------------------------------------
     // Shown from the first hide to the tray until the window is shown again.
@@ -188,10 +201,10 @@ public:
     // Loads one of the five pictures from the program's folder into TrayIcon1 (throws "Cannot
     // open file <path>" or "Icon image is not valid"); with refresh a shown icon is deleted
     // and added anew, so the picture shows at once.
-    void LoadTrayIcon(const std::string& fileName, bool refresh);
-    void SetTrayToolTip(const std::string& text);
+    void LoadTrayIcon(const std::string& fileName, bool refresh) override;
+    void SetTrayToolTip(const std::string& text) override;
     // The application title and the tray tooltip, in that order.
-    void ShowTitleAndToolTip(const std::string& text);
+    void ShowTitleAndToolTip(const std::string& text) override;
     std::string TrayIconFile; // the picture last loaded
     // The window gives way to the tray icon (is minimized where the desktop has no tray).
     void HidetoTrayIcon1Click();
@@ -205,69 +218,10 @@ public:
     // The about box, modal.
     void About1Click();
 
-    // --- 9. Schedule ---------------------------------------------------------------------
-    // The queue editor, modal; the queue takes its changes when it is left by Close.
-    void tbQueueClick();
-    // Once a second, and at the end of every stop command: starts a queue entry that is due.
-    void tmQueueTimer();
-    framework::TTimer* tmQueue = nullptr;
-    // A check is under way: a message box it shows lets the timer tick, and those ticks do nothing.
-    bool QueueCheckRunning = false;
-    // Entries whose start the engine refused, on the day of the date text (empty: none); they
-    // are not tried again while they stay due that day.
-    std::vector<QueueEntry> QueueRefusedEntries;
-    std::string QueueRefusedDate;
-
-    // --- 10. Level meters ---------------------------------------------------------------
-    LevelMeterState Meters;
-    // WM_LEVEL: wParam the left, lParam the right level, 0 (silence) to 32768 (full scale).
-    void WMLevel(framework::TMessage& message);
-    void CreateMeterBitmaps();
-    void FreeMeterBitmaps();
-    void ClearMeterSurface();
-    // Columns 0 to columns of the lit meter into the work surface.
-    void DrawMeterBar(int32_t columns);
-    // The work surface onto one meter image.
-    void CopyMeterSurface(framework::TImage& meter);
-    // Blanks both meters, the labels back to 0 dB, the maxima cleared.
-    void ResetMeters();
-    // On the record-time tick: stops the recording when the set duration is reached; true
-    // when it did.
-    bool AutoStopReached();
-
-    // --- 11. Playback -----------------------------------------------------------------------
-    // Pause while playing, otherwise play or resume from PositionMs.
-    void tbPlayItClick();
-    // Stop: the ready state, position 0.
-    void tbStopPlaybackClick();
-    void PlayIt1Click();
-    void StopPlayback1Click();
-    // (Re)starts playback at posMs: opens the reader and the device and primes the buffers.
-    void StartPlaybackAt(int32_t posMs);
-    // Resets and closes the device, handling every buffer it hands back, closes the reader.
-    void StopWaveOut();
-    // MM_WOM_DONE: wParam the device, lParam the returned buffer's header.
-    void MMWomDone(framework::TMessage& message);
-    // Play button, menu entry, texts, position, meters and reels as when nothing plays.
-    void ShowPlaybackReady();
-
-    static constexpr int PlaybackBufferCount = 16;
-    static constexpr uint32_t PlaybackBufferBytes = 8192;
-    std::unique_ptr<platform::WaveOut> WaveOutHandle;
-    // Slot i's bytes belong to header i for one playback; both are made when it starts.
-    std::unique_ptr<uint8_t[]> PlaybackBuffers;
-    std::array<std::unique_ptr<platform::WaveHeader>, PlaybackBufferCount> PlaybackHeaders;
-
-    // The seek bar: the digits and the knob at PositionMs; PositionMs from the knob.
-    void ShowPlayPosition();
-    void PositionFromTrackButton();
-    void imTrackButtonMouseDown(framework::TMouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void imTrackButtonMouseMove(Qt::KeyboardModifiers shift, int x, int y);
-    void imTrackButtonMouseUp(framework::TMouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-
 private:
     void CreateSkin();
     void CreatePopupMenu();
     void CreateTrayIcon();
+    void CreateSubsystems();
     std::array<TIndexImage*, 6> Digits() const { return {n1, n2, n3, n4, n5, n6}; }
 };

@@ -41,23 +41,22 @@ void TKestrune::imMainMouseDown(framework::TMouseButton, Qt::KeyboardModifiers, 
 {
     if (!PressStartsWindowDrag(x, y, width()))
         return;
-    State.WindowDragging = true;
-    const QPoint cursor = QCursor::pos();
-    State.DragStartCursor = {cursor.x(), cursor.y()};
-    State.DragStartLeft = pos().x();
-    State.DragStartTop = pos().y();
+    Drag.WindowDragging = true;
+    Drag.DragStartCursor = QCursor::pos();
+    Drag.DragStartLeft = pos().x();
+    Drag.DragStartTop = pos().y();
     if (SystemMovesWindows() && windowHandle())
         windowHandle()->startSystemMove();
 }
 
 void TKestrune::imMainMouseMove(Qt::KeyboardModifiers, int, int)
 {
-    if (!State.WindowDragging || SystemMovesWindows())
+    if (!Drag.WindowDragging || SystemMovesWindows())
         return;
     // The window follows the cursor exactly, off the screen too if the user wants.
     const QPoint cursor = QCursor::pos();
-    move(State.DragStartLeft + (cursor.x() - State.DragStartCursor.x),
-        State.DragStartTop + (cursor.y() - State.DragStartCursor.y));
+    move(Drag.DragStartLeft + (cursor.x() - Drag.DragStartCursor.x()),
+        Drag.DragStartTop + (cursor.y() - Drag.DragStartCursor.y()));
 }
 
 void TKestrune::imMainMouseUp(framework::TMouseButton, Qt::KeyboardModifiers, int x, int y)
@@ -68,6 +67,6 @@ void TKestrune::imMainMouseUp(framework::TMouseButton, Qt::KeyboardModifiers, in
     case TitleZone::Help: Help1->Click(); break;
     case TitleZone::Minimize: Minimize1->Click(); break;
     case TitleZone::Close: Exit1->Click(); break;
-    case TitleZone::None: State.WindowDragging = false; break;
+    case TitleZone::None: Drag.WindowDragging = false; break;
     }
 }

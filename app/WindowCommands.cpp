@@ -1,9 +1,13 @@
-// The small commands of the window: the mixer, help and the about box.
+// The small commands of the window: the mixer, the settings and queue dialogs, help and the
+// about box.
 #include "AboutDialog.h"
 #include "Kestrune.h"
 
 #include "framework/Shell.h"
 #include "platform/Paths.h"
+#include "recording/RecordIO.h"
+#include "schedule/QueueDialog.h"
+#include "settings/SettingDialog.h"
 
 void TKestrune::btnMixerClick()
 {
@@ -21,5 +25,17 @@ void TKestrune::Help1Click()
 void TKestrune::About1Click()
 {
     TfmAbout dialog(this);
+    dialog.ShowModal();
+}
+
+void TKestrune::tbSetClick()
+{
+    TfmSet dialog(this, Settings, RecordIO.EnumWMAFormat);
+    dialog.ShowModal();
+}
+
+void TKestrune::tbQueueClick()
+{
+    TfmQueue dialog(this, Queue, *SaveDialog1);
     dialog.ShowModal();
 }

@@ -29,11 +29,11 @@ int main(int argc, char** argv)
     platform::SetExeFolderOverride(folder.toStdString() + "/");
     RecordingQueue queue;
     TKestrune window(queue);
-    window.State.Recording = true; // levels count while recording
+    window.Session->State.Recording = true; // levels count while recording
     // The automatic pause's test runs on every message, but never pauses (no engine here).
     window.Settings.AutoPause.Enable = true;
     window.Settings.AutoPause.LowerTime = 1000000;
-    window.State.AutoPauseArmed = true;
+    window.Session->State.AutoPauseArmed = true;
 
     // Levels sweeping from silence to full scale and back, both channels.
     std::vector<uintptr_t> levels;
@@ -57,7 +57,7 @@ int main(int argc, char** argv)
     std::printf("%.3f\n", perMessage[perMessage.size() / 2]);
     std::fprintf(stderr, "WM_LEVEL: %d runs of %d messages, microseconds per message: min %.3f, median %.3f, max %.3f\n",
         runs, messages, perMessage.front(), perMessage[perMessage.size() / 2], perMessage.back());
-    window.State.Recording = false;
+    window.Session->State.Recording = false;
     QDir(folder).removeRecursively();
     return 0;
 }

@@ -33,6 +33,11 @@ void TApplication::SetMainForm(QWidget* form)
         mainForm_->setWindowTitle(QString::fromStdString(title_));
 }
 
+void ErrorBox(const std::string& text)
+{
+    Application().MessageBox(text, "Error", MB_OK | MB_ICONERROR);
+}
+
 void TApplication::ProcessMessages()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);

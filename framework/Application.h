@@ -58,4 +58,7 @@ private:
 // The one application object of the process.
 TApplication& Application();
 
+// A box captioned "Error" with the error icon and OK: how the subsystems refuse a command.
+void ErrorBox(const std::string& text);
+
 } // namespace framework

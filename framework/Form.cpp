@@ -3,10 +3,12 @@
 #include "HandlerGuard.h"
 #include "Interaction.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 
 namespace framework {
 namespace {
@@ -70,6 +72,19 @@ bool TForm::event(QEvent* event)
             Guarded([&] { found->second(message); });
     }
     return true;
+}
+
+void TForm::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    QAbstractButton* button = key == Qt::Key_Return || key == Qt::Key_Enter ? DefaultButton
+        : key == Qt::Key_Escape                                         ? CancelButton
+                                                                        : nullptr;
+    if (!button) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    button->click();
 }
 
 void TForm::closeEvent(QCloseEvent* event)

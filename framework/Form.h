@@ -10,6 +10,7 @@
 #include <mutex>
 #include <unordered_map>
 
+class QAbstractButton;
 class QEventLoop;
 
 namespace framework {
@@ -40,8 +41,14 @@ public:
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result);
 
+    // A form is no dialog box to Qt: Enter clicks the default button and Esc the cancel
+    // button, where the form names them (both may be the same button).
+    QAbstractButton* DefaultButton = nullptr;
+    QAbstractButton* CancelButton = nullptr;
+
 protected:
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -1,10 +1,11 @@
-// The playback engine: play, pause, resume and stop the target file through the wave output,
+// The playback: play, pause, resume and stop the target file through the wave output,
 // refilling each buffer the device hands back until the file's exact length has been queued.
 #include "Playback.h"
 
-#include "app/Kestrune.h"
 #include "framework/Application.h"
+#include "framework/Form.h"
 #include "framework/Messages.h"
+#include "framework/RecorderView.h"
 #include "mp3io.h"
 #include "platform/Files.h"
 #include "platform/Rounding.h"
@@ -12,15 +13,6 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <cstring>
-
-namespace {
-
-void ErrorBox(const std::string& text)
-{
-    framework::Application().MessageBox(text, "Error", framework::MB_OK | framework::MB_ICONERROR);
-}
-
-} // namespace
 
 std::string PlayingStatusText(const AudioFileInfo& info)
 {
@@ -49,74 +41,97 @@ int32_t FramesToMs(int64_t frame, uint32_t rate)
     return static_cast<int32_t>(std::min<uint64_t>(ms, INT32_MAX));
 }
 
-void TKestrune::PlayIt1Click()
+TPlayback::TPlayback(RecorderView& view, framework::TForm& window, framework::TImage& knob)
+    : SeekBar(*this, knob, view), view_(view), window_(window)
 {
-    tbPlayItClick();
 }
 
-void TKestrune::StopPlayback1Click()
+TPlayback::~TPlayback()
 {
-    tbStopPlaybackClick();
+    if (output_)
+        output_->Close();
 }
 
-void TKestrune::tbPlayItClick()
+void TPlayback::Pause()
 {
-    if (tbPlayIt->Hint() == "Pause") {
-        if (!State.Playing)
-            return;
-        tbPlayIt->SetHint("Resume");
-        PlayIt1->SetCaption("Resume Playback");
-        State.Interrupted = true;
-        tmRecordCircle->SetEnabled(false);
-        ShowStatus("Paused");
-        StopWaveOut();
-        SetTrayToolTip("Paused");
-        LoadTrayIcon("ti_play_p.ico", true);
+    if (!State.Playing)
+        return;
+    State.Button = PlayButtonLook::Resume;
+    view_.ShowPlayButton(State.Button);
+    State.Interrupted = true;
+    view_.TurnReels(false);
+    view_.ShowStatus("Paused");
+    StopOutput();
+    view_.SetTrayToolTip("Paused");
+    view_.LoadTrayIcon("ti_play_p.ico", true);
+}
+
+void TPlayback::PlayOrPause(const std::string& file)
+{
+    if (State.Button == PlayButtonLook::Pause) {
+        Pause();
         return;
     }
 
     // A file that cannot be described, or has no length, is refused here rather than shown as
     // playing with nothing to play. An unknown extension has had its own box already.
-    if (!DescribeAudioFile(State.TargetFile, FileInfo) || FileInfo.DurationMs == 0) {
-        const std::string extension = platform::UpperFileExtension(State.TargetFile);
+    if (!DescribeAudioFile(file, FileInfo) || FileInfo.DurationMs == 0) {
+        const std::string extension = platform::UpperFileExtension(file);
         if (extension == ".WAV" || extension == ".MP3" || extension == ".WMA")
-            ErrorBox("Can't play file : " + State.TargetFile);
-        ShowPlaybackReady();
+            framework::ErrorBox("Can't play file : " + file);
+        ShowReady();
         return;
     }
-    tbPlayIt->SetImageIndex(4);
-    PlayIt1->SetCaption("Pause Playback");
-    tbPlayIt->SetHint("Pause");
-    ShowTitleAndToolTip("Playing");
-    LoadTrayIcon("ti_play.ico", true);
-    State.StatusText = PlayingStatusText(FileInfo);
-    ShowStatus(State.StatusText);
+    file_ = file;
+    State.Button = PlayButtonLook::Pause;
+    view_.ShowPlayButton(State.Button);
+    view_.ShowTitleAndToolTip("Playing");
+    view_.LoadTrayIcon("ti_play.ico", true);
+    view_.ShowStatus(PlayingStatusText(FileInfo));
     State.PlayLengthMs = FileInfo.DurationMs;
     // Paused at the very end: resume from the start.
     if (static_cast<uint32_t>(State.PositionMs) == FileInfo.DurationMs)
         State.PositionMs = 0;
-    StartPlaybackAt(State.PositionMs);
+    StartAt(State.PositionMs);
     // Nothing is shown as playing that does not play (a position past this file's end).
     if (!State.Playing) {
-        if (tbPlayIt->ImageIndex() == 4)
-            ShowPlaybackReady();
+        if (Open())
+            ShowReady();
         return;
     }
-    tmRecordCircle->SetEnabled(true);
+    view_.TurnReels(true);
 }
 
-void TKestrune::StartPlaybackAt(int32_t posMs)
+uint32_t TPlayback::ReadNextBlock(uint8_t* data, bool& last)
 {
-    if (State.TargetFile.empty() || static_cast<uint32_t>(posMs) >= State.PlayLengthMs)
+    last = false;
+    const uint8_t* block = nullptr;
+    uint32_t size = 0;
+    if (!ReadAudioBlock(FileInfo, block, size) || size == 0)
+        return 0;
+    // Whole frames only: a chunk behind a WAV's audio may end the file on a part of one, and
+    // an output takes whole frames.
+    const uint32_t frameBytes = FileInfo.Channels * 2;
+    size = std::min(size, BufferBytes) / frameBytes * frameBytes;
+    State.FramesQueued += size / frameBytes;
+    if (State.FramesQueued >= State.FramesToPlay) {
+        size -= (State.FramesQueued - State.FramesToPlay) * frameBytes;
+        last = true;
+    }
+    std::memcpy(data, block, size);
+    return size;
+}
+
+void TPlayback::StartAt(int32_t posMs)
+{
+    if (file_.empty() || static_cast<uint32_t>(posMs) >= State.PlayLengthMs)
         return;
     if (State.Playing) {
         State.Interrupted = true;
-        StopWaveOut();
+        StopOutput();
     }
-    if (!OpenAudioReader(State.TargetFile, FileInfo, posMs)) {
-        CloseAudioReader(FileInfo);
-        ErrorBox("Can't play file : " + State.TargetFile);
-        ShowPlaybackReady();
+    if (!OpenAudioReader(file_, FileInfo, posMs)) {
+        Refuse("Can't play file : " + file_);
         return;
     }
     State.Finishing = false;
@@ -133,58 +148,41 @@ void TKestrune::StartPlaybackAt(int32_t posMs)
     format.ExtraSize = 0;
     std::string error;
     // Called on the output's thread: the window learns of each returned buffer by a message.
-    WaveOutHandle = platform::OpenWaveOut(
+    output_ = platform::OpenWaveOut(
         format,
-        [this](platform::WaveOut* output, platform::WaveHeader* header) {
-            PostMessage(framework::MM_WOM_DONE, reinterpret_cast<uintptr_t>(output),
+        [&window = window_](platform::WaveOut* output, platform::WaveHeader* header) {
+            window.PostMessage(framework::MM_WOM_DONE, reinterpret_cast<uintptr_t>(output),
                 reinterpret_cast<intptr_t>(header));
         },
         error);
-    if (!WaveOutHandle) {
-        CloseAudioReader(FileInfo);
-        ErrorBox("Can't open wave out device");
-        ShowPlaybackReady();
+    if (!output_) {
+        Refuse("Can't open wave out device");
         return;
     }
 
-    const uint32_t frameBytes = channels * 2;
     State.PlayedFrame = static_cast<int64_t>(MsToFrames(static_cast<uint64_t>(posMs), rate));
     State.FramesQueued = 0;
     State.FramesToPlay = static_cast<uint32_t>(MsToFrames(State.PlayLengthMs - static_cast<uint32_t>(posMs), rate));
-    if (!PlaybackBuffers)
-        PlaybackBuffers = std::make_unique<uint8_t[]>(PlaybackBufferCount * PlaybackBufferBytes);
+    if (!buffers_)
+        buffers_ = std::make_unique<uint8_t[]>(BufferCount * BufferBytes);
 
-    State.BuffersOutstanding = PlaybackBufferCount;
-    for (int i = 0; i < PlaybackBufferCount; ++i) {
-        const uint8_t* block = nullptr;
-        uint32_t size = 0;
-        if (!ReadAudioBlock(FileInfo, block, size)) {
+    State.BuffersOutstanding = BufferCount;
+    for (int i = 0; i < BufferCount; ++i) {
+        uint8_t* slot = buffers_.get() + static_cast<size_t>(i) * BufferBytes;
+        bool last = false;
+        const uint32_t size = ReadNextBlock(slot, last);
+        if (size == 0) {
             State.BuffersOutstanding = i;
+            State.Finishing = true;
             break;
         }
-        // Whole frames only: a chunk behind a WAV's audio may end the file on a part of one,
-        // and an output takes whole frames.
-        size = std::min(size, PlaybackBufferBytes) / frameBytes * frameBytes;
-        uint8_t* slot = PlaybackBuffers.get() + static_cast<size_t>(i) * PlaybackBufferBytes;
-        std::memcpy(slot, block, size);
-        State.FramesQueued += size / frameBytes;
-        bool last = false;
-        if (State.FramesQueued >= State.FramesToPlay) {
-            size -= (State.FramesQueued - State.FramesToPlay) * frameBytes;
-            last = true;
-            if (size == 0) {
-                State.BuffersOutstanding = i;
-                State.Finishing = true;
-                break;
-            }
-        }
-        PlaybackHeaders[i] = std::make_unique<platform::WaveHeader>();
-        platform::WaveHeader* header = PlaybackHeaders[i].get();
+        headers_[i] = std::make_unique<platform::WaveHeader>();
+        platform::WaveHeader* header = headers_[i].get();
         header->Data = slot;
         header->BufferLength = size;
         header->User = static_cast<uintptr_t>(i);
-        WaveOutHandle->Prepare(header);
-        WaveOutHandle->Write(header);
+        output_->Prepare(header);
+        output_->Write(header);
         if (last) {
             State.BuffersOutstanding = i + 1;
             State.Finishing = true;
@@ -193,54 +191,51 @@ void TKestrune::StartPlaybackAt(int32_t posMs)
     }
     // A reader that gives nothing would leave a playback that never ends.
     if (State.BuffersOutstanding == 0) {
-        WaveOutHandle->Close();
-        WaveOutHandle.reset();
-        CloseAudioReader(FileInfo);
-        ErrorBox("Can't play file : " + State.TargetFile);
-        ShowPlaybackReady();
+        Refuse("Can't play file : " + file_);
         return;
     }
     State.Playing = true;
 }
 
-void TKestrune::MMWomDone(framework::TMessage& message)
+void TPlayback::Refuse(const std::string& text)
 {
-    auto* output = reinterpret_cast<platform::WaveOut*>(message.WParam);
-    auto* header = reinterpret_cast<platform::WaveHeader*>(message.LParam);
+    CloseOutput();
+    CloseAudioReader(FileInfo);
+    framework::ErrorBox(text);
+    ShowReady();
+}
+
+void TPlayback::CloseOutput()
+{
+    if (output_) {
+        output_->Close();
+        output_.reset();
+    }
+}
+
+void TPlayback::BufferDone(platform::WaveOut* output, platform::WaveHeader* header)
+{
     // The output hands back every queued buffer before a reset returns and none after its
     // close, so a buffer of an ended playback never arrives; one from another device would be
     // a fault, and is left alone.
-    if (!WaveOutHandle || output != WaveOutHandle.get() || !header)
+    if (!output_ || output != output_.get() || !header)
         return;
-    const uint32_t channels = FileInfo.Channels;
-    const uint32_t frameBytes = channels * 2;
     output->Unprepare(header);
-    State.PlayedFrame += header->BufferLength / frameBytes;
+    State.PlayedFrame += header->BufferLength / (FileInfo.Channels * 2);
     if (!State.Resetting) {
         State.PositionMs = FramesToMs(State.PlayedFrame, FileInfo.SampleRate);
-        ShowPlayPosition();
+        ShowPosition();
     }
 
     if (!State.Finishing) {
-        const uint8_t* block = nullptr;
-        uint32_t size = 0;
-        if (ReadAudioBlock(FileInfo, block, size) && size > 0) {
-            size = std::min(size, PlaybackBufferBytes) / frameBytes * frameBytes;
-            State.FramesQueued += size / frameBytes;
-            bool last = false;
-            if (State.FramesQueued > State.FramesToPlay) {
-                size -= (State.FramesQueued - State.FramesToPlay) * frameBytes;
-                last = true;
-            }
-            if (size > 0) {
-                std::memcpy(header->Data, block, size);
-                header->BufferLength = size;
-                output->Prepare(header);
-                output->Write(header);
-                if (last)
-                    State.Finishing = true;
-                return;
-            }
+        bool last = false;
+        const uint32_t size = ReadNextBlock(header->Data, last);
+        if (size > 0) {
+            header->BufferLength = size;
+            output->Prepare(header);
+            output->Write(header);
+            State.Finishing = last;
+            return;
         }
     }
 
@@ -248,29 +243,27 @@ void TKestrune::MMWomDone(framework::TMessage& message)
     State.Finishing = true;
     State.BuffersOutstanding -= 1;
     const size_t slot = header->User;
-    if (slot < PlaybackHeaders.size() && PlaybackHeaders[slot].get() == header)
-        PlaybackHeaders[slot].reset();
+    if (slot < headers_.size() && headers_[slot].get() == header)
+        headers_[slot].reset();
     if (State.BuffersOutstanding != 0)
         return;
 
     // The last buffer came back.
-    WaveOutHandle->Close();
-    WaveOutHandle.reset();
+    CloseOutput();
     CloseAudioReader(FileInfo);
     State.Playing = false;
     if (!State.Interrupted)
-        ShowPlaybackReady();
+        ShowReady();
     State.Interrupted = false;
 }
 
-void TKestrune::StopWaveOut()
+void TPlayback::StopOutput()
 {
     if (!State.Playing)
         return;
     State.Finishing = true;
-    platform::WaveOut* output = WaveOutHandle.get();
-    if (output)
-        output->Reset();
+    if (output_)
+        output_->Reset();
     State.Resetting = true;
     // Every buffer the reset handed back waits in the queue as a message, so all of them are
     // handled here and the one that brings the count to 0 runs the end steps inside this wait
@@ -278,35 +271,43 @@ void TKestrune::StopWaveOut()
     // window for ever: two seconds at most.
     QElapsedTimer waited;
     waited.start();
-    while (State.BuffersOutstanding > 0 && WaveOutHandle && waited.elapsed() < 2000)
+    while (State.BuffersOutstanding > 0 && output_ && waited.elapsed() < 2000)
         framework::Application().ProcessMessages();
     State.Resetting = false;
-    if (WaveOutHandle) {
-        WaveOutHandle->Close();
-        WaveOutHandle.reset();
-    }
+    CloseOutput();
     CloseAudioReader(FileInfo);
     State.Playing = false;
 }
 
-void TKestrune::tbStopPlaybackClick()
+void TPlayback::Stop()
 {
-    ShowPlaybackReady();
+    ShowReady();
     if (State.Playing)
-        StopWaveOut();
+        StopOutput();
 }
 
-void TKestrune::ShowPlaybackReady()
+void TPlayback::Interrupt()
 {
-    tbPlayIt->SetImageIndex(3);
-    tbPlayIt->SetHint("Play It");
-    PlayIt1->SetCaption("Play It");
-    State.StatusText = "Ready for your command ...";
-    ShowStatus(State.StatusText);
-    ShowTitleAndToolTip("Kestrune");
-    LoadTrayIcon("ti.ico", true);
+    if (!State.Playing)
+        return;
+    State.Interrupted = true;
+    StopOutput();
+}
+
+void TPlayback::ShowReady()
+{
+    State.Button = PlayButtonLook::Play;
+    view_.ShowPlayButton(State.Button);
+    view_.ShowStatus("Ready for your command ...");
+    view_.ShowTitleAndToolTip("Kestrune");
+    view_.LoadTrayIcon("ti.ico", true);
     State.PositionMs = 0;
-    ShowPlayPosition();
-    ResetMeters();
-    tmRecordCircle->SetEnabled(false);
+    ShowPosition();
+    view_.ResetMeters();
+    view_.TurnReels(false);
+}
+
+void TPlayback::ShowPosition()
+{
+    SeekBar.ShowPosition(State.PositionMs, FileInfo.DurationMs);
 }

@@ -2,9 +2,12 @@
 // letting it go restarts playback there.
 #include "SeekBar.h"
 
-#include "app/Kestrune.h"
+#include "Playback.h"
+#include "framework/Image.h"
+#include "framework/RecorderView.h"
 
 #include <QCursor>
+#include <algorithm>
 #include <cmath>
 
 int32_t KnobLeftFor(int32_t positionMs, uint32_t durationMs, int32_t trackLeft, int32_t trackRight)
@@ -27,60 +30,67 @@ int32_t DraggedKnobLeft(int32_t cursorX, int32_t dragStartLeft, int32_t dragStar
     return x < trackLeft ? trackLeft : x > trackRight ? trackRight : x;
 }
 
-namespace {
-void ShowSeconds(TKestrune& w, int32_t positionMs)
+TSeekBar::TSeekBar(TPlayback& playback, framework::TImage& knob, RecorderView& view)
+    : playback_(playback), knob_(knob), view_(view)
+{
+}
+
+void TSeekBar::SetTrack(int32_t trackLeft, int32_t trackRight)
+{
+    TrackLeft = trackLeft;
+    TrackRight = trackRight;
+}
+
+void TSeekBar::ShowSeconds(int32_t positionMs)
 {
     const int32_t s = positionMs / 1000;
-    w.ShowElapsedTime(s / 3600, (s % 3600) / 60, s % 60);
+    view_.ShowElapsedTime(s / 3600, (s % 3600) / 60, s % 60);
 }
-} // namespace
 
-void TKestrune::ShowPlayPosition()
+void TSeekBar::ShowPosition(int32_t& positionMs, uint32_t durationMs)
 {
-    if (State.Dragging || FileInfo.DurationMs == 0)
+    if (Dragging || durationMs == 0)
         return;
-    const auto length = static_cast<int64_t>(FileInfo.DurationMs);
-    State.PositionMs = static_cast<int32_t>(std::clamp<int64_t>(State.PositionMs, 0, length));
-    ShowSeconds(*this, State.PositionMs);
-    imTrackButton->move(KnobLeftFor(State.PositionMs, FileInfo.DurationMs, State.TrackLeft, State.TrackRight),
-        imTrackButton->Top());
+    positionMs = static_cast<int32_t>(std::clamp<int64_t>(positionMs, 0, static_cast<int64_t>(durationMs)));
+    ShowSeconds(positionMs);
+    knob_.move(KnobLeftFor(positionMs, durationMs, TrackLeft, TrackRight), knob_.Top());
 }
 
-void TKestrune::PositionFromTrackButton()
+void TSeekBar::KnobMouseDown()
 {
-    if (FileInfo.DurationMs == 0) {
-        ShowElapsedTime(0, 0, 0);
-        return;
-    }
-    State.PositionMs = PositionForKnob(imTrackButton->Left(), FileInfo.DurationMs, State.TrackLeft, State.TrackRight);
-    ShowSeconds(*this, State.PositionMs);
-}
-
-void TKestrune::imTrackButtonMouseDown(framework::TMouseButton, Qt::KeyboardModifiers, int, int)
-{
-    State.Dragging = true;
-    const QPoint cursor = QCursor::pos();
-    State.DragStartCursor = {cursor.x(), cursor.y()};
-    State.DragStartLeft = imTrackButton->Left();
+    Dragging = true;
+    DragStartCursor = QCursor::pos();
+    DragStartLeft = knob_.Left();
     // Moves and the release reach the knob wherever the cursor goes.
-    imTrackButton->grabMouse();
+    knob_.grabMouse();
 }
 
-void TKestrune::imTrackButtonMouseMove(Qt::KeyboardModifiers, int, int)
+void TSeekBar::KnobMouseMove()
 {
-    if (!State.Dragging)
+    if (!Dragging)
         return;
-    const int32_t x = DraggedKnobLeft(QCursor::pos().x(), State.DragStartLeft, State.DragStartCursor.x,
-        State.TrackLeft, State.TrackRight);
-    imTrackButton->move(x, imTrackButton->Top());
+    const int32_t x = DraggedKnobLeft(QCursor::pos().x(), DragStartLeft, DragStartCursor.x(), TrackLeft, TrackRight);
+    knob_.move(x, knob_.Top());
 }
 
-void TKestrune::imTrackButtonMouseUp(framework::TMouseButton, Qt::KeyboardModifiers, int, int)
+void TSeekBar::KnobMouseUp()
 {
-    State.Dragging = false;
-    imTrackButton->releaseMouse();
-    if (!State.Playing)
+    EndDrag();
+    if (!playback_.State.Playing)
         return;
-    PositionFromTrackButton();
-    StartPlaybackAt(State.PositionMs);
+    // The position under the knob.
+    const uint32_t durationMs = playback_.FileInfo.DurationMs;
+    if (durationMs == 0) {
+        view_.ShowElapsedTime(0, 0, 0);
+    } else {
+        playback_.State.PositionMs = PositionForKnob(knob_.Left(), durationMs, TrackLeft, TrackRight);
+        ShowSeconds(playback_.State.PositionMs);
+    }
+    playback_.StartAt(playback_.State.PositionMs);
+}
+
+void TSeekBar::EndDrag()
+{
+    Dragging = false;
+    knob_.releaseMouse();
 }

@@ -208,8 +208,7 @@ bool DescribeAudioFile(const std::string& path, AudioFileInfo& info)
         ok = WmaIO.CheckWMAFileInfo && WmaIO.CheckWMAFileInfo(path.c_str(), &info);
         info.Kind = akWma;
     } else {
-        framework::Application().MessageBox("We can only accept mp3 and wav file", "Error",
-            framework::MB_OK | framework::MB_ICONERROR);
+        framework::ErrorBox("We can only accept mp3 and wav file");
         return false;
     }
     return ok;

@@ -1,6 +1,6 @@
 #pragma once
-// The level meters' state, held by the main window next to RecorderState: the maxima, the
-// bars and the bitmaps the bars are composed from.
+// The level meters' state, owned by TLevelMeters: the maxima, the bars and the bitmaps the
+// bars are composed from.
 #include <QImage>
 #include <cstdint>
 
@@ -23,6 +23,6 @@ struct LevelMeterState {
     QImage Lit;         // the fully lit meter
 
     // The meter images' and their labels' repaints, at most one per refresh of the screen,
-    // while their state follows every message. Owned by the window, made with the bitmaps.
+    // while their state follows every message. A child of the window, made with the bitmaps.
     framework::TRepaintPacer* Repaints = nullptr;
 };

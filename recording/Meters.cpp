@@ -1,10 +1,9 @@
-// The level meters: segmented bars and dB labels from WM_LEVEL, the automatic pause and
-// resume on the left level, and the automatic stop after a set duration.
+// The level meters: segmented bars and dB labels from the levels, and the maxima so far.
 #include "Meters.h"
 
-#include "app/Kestrune.h"
+#include "framework/Image.h"
+#include "framework/Label.h"
 #include "framework/RepaintPacer.h"
-#include "platform/TickCount.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -118,104 +117,81 @@ QImage MakeLitMeter(const QImage& unlit)
 
 // ---- The window's meters -------------------------------------------------------------------
 
-void TKestrune::CreateMeterBitmaps()
+TLevelMeters::TLevelMeters(QWidget& window, const MeterControls& controls) : window_(window), c_(controls) {}
+
+void TLevelMeters::CreateMeterBitmaps(std::initializer_list<framework::TControl*> alsoPaced)
 {
-    Meters.WorkSurface = MeterImage(0);
-    Meters.Unlit = MakeUnlitMeter();
-    Meters.Lit = MakeLitMeter(Meters.Unlit);
+    State.WorkSurface = MeterImage(0);
+    State.Unlit = MakeUnlitMeter();
+    State.Lit = MakeLitMeter(State.Unlit);
     // The meters' pictures cover them with opaque pixels: nothing beneath needs painting.
-    imleft->setAttribute(Qt::WA_OpaquePaintEvent);
-    imright->setAttribute(Qt::WA_OpaquePaintEvent);
-    if (!Meters.Repaints) {
-        Meters.Repaints = new framework::TRepaintPacer(this, MeterRepaintMs, "MeterRepaints");
-        // The reels and the time digits change at their own tick; paced with the meters, what
-        // they show mostly goes out in the meters' next paint instead of a paint of its own.
-        const std::initializer_list<framework::TControl*> paced{lbleftdb, lbrightdb, lbMaxL, lbMaxR, tb1, tb2};
-        for (framework::TControl* control : paced)
-            control->SetRepaintPacer(Meters.Repaints);
-        for (framework::TControl* digit : Digits())
-            digit->SetRepaintPacer(Meters.Repaints);
+    c_.Left->setAttribute(Qt::WA_OpaquePaintEvent);
+    c_.Right->setAttribute(Qt::WA_OpaquePaintEvent);
+    if (!State.Repaints) {
+        State.Repaints = new framework::TRepaintPacer(&window_, MeterRepaintMs, "MeterRepaints");
+        const std::initializer_list<framework::TControl*> labels{c_.LeftDb, c_.RightDb, c_.MaxLeft, c_.MaxRight};
+        for (framework::TControl* control : labels)
+            control->SetRepaintPacer(State.Repaints);
+        for (framework::TControl* control : alsoPaced)
+            control->SetRepaintPacer(State.Repaints);
     }
 }
 
-void TKestrune::FreeMeterBitmaps()
+void TLevelMeters::FreeMeterBitmaps()
 {
-    Meters.WorkSurface = QImage();
-    Meters.Unlit = QImage();
-    Meters.Lit = QImage();
+    State.WorkSurface = QImage();
+    State.Unlit = QImage();
+    State.Lit = QImage();
 }
 
-void TKestrune::ClearMeterSurface()
+void TLevelMeters::ClearMeterSurface()
 {
-    CopyStrip(Meters.Unlit, Meters.WorkSurface, MeterWidth);
+    CopyStrip(State.Unlit, State.WorkSurface, MeterWidth);
 }
 
-void TKestrune::DrawMeterBar(int32_t columns)
+void TLevelMeters::DrawMeterBar(int32_t columns)
 {
-    CopyStrip(Meters.Lit, Meters.WorkSurface, 3 * columns + 2);
+    CopyStrip(State.Lit, State.WorkSurface, 3 * columns + 2);
 }
 
-void TKestrune::CopyMeterSurface(framework::TImage& meter)
+void TLevelMeters::CopyMeterSurface(framework::TImage& meter)
 {
     // The meter's picture is made at the work surface's size once; later copies reuse it.
     QImage& picture = meter.Canvas();
-    if (picture.size() != Meters.WorkSurface.size() || picture.format() != Meters.WorkSurface.format())
-        picture = QImage(Meters.WorkSurface.size(), Meters.WorkSurface.format());
-    CopyStrip(Meters.WorkSurface, picture, Meters.WorkSurface.width());
+    if (picture.size() != State.WorkSurface.size() || picture.format() != State.WorkSurface.format())
+        picture = QImage(State.WorkSurface.size(), State.WorkSurface.format());
+    CopyStrip(State.WorkSurface, picture, State.WorkSurface.width());
 }
 
-void TKestrune::ResetMeters()
+void TLevelMeters::ResetMeters()
 {
-    if (!Meters.Unlit.isNull()) {
+    if (!State.Unlit.isNull()) {
         ClearMeterSurface();
-        CopyMeterSurface(*imleft);
-        CopyMeterSurface(*imright);
+        CopyMeterSurface(*c_.Left);
+        CopyMeterSurface(*c_.Right);
     }
-    Meters.DrawnLeftBar = Meters.DrawnRightBar = -1;
-    update();
-    lbleftdb->SetCaption("L:0db");
-    lbrightdb->SetCaption("R:0db");
-    lbMaxL->SetCaption("MaxL:0db");
-    lbMaxR->SetCaption("MaxR:0db");
-    lbMaxL->SetFontColor(Qt::black);
-    lbMaxR->SetFontColor(Qt::black);
-    Meters.MaxLeftDb = 0;
-    Meters.MaxRightDb = 0;
+    State.DrawnLeftBar = State.DrawnRightBar = -1;
+    window_.update();
+    c_.LeftDb->SetCaption("L:0db");
+    c_.RightDb->SetCaption("R:0db");
+    c_.MaxLeft->SetCaption("MaxL:0db");
+    c_.MaxRight->SetCaption("MaxR:0db");
+    c_.MaxLeft->SetFontColor(Qt::black);
+    c_.MaxRight->SetFontColor(Qt::black);
+    State.MaxLeftDb = 0;
+    State.MaxRightDb = 0;
     // A new recording never starts with a stale bar or a red label.
-    Meters.LeftBar = 0;
-    Meters.RightBar = 0;
-    lbleftdb->SetFontColor(Qt::black);
-    lbrightdb->SetFontColor(Qt::black);
+    State.LeftBar = 0;
+    State.RightBar = 0;
+    c_.LeftDb->SetFontColor(Qt::black);
+    c_.RightDb->SetFontColor(Qt::black);
 }
 
-void TKestrune::WMLevel(framework::TMessage& message)
+void TLevelMeters::ShowLevels(uint32_t left, int64_t right, uint32_t now)
 {
-    if (!State.Recording && !State.Playing)
-        return;
-    // The meters and their labels go out in one repaint, at the screen's pace at most.
-    const framework::TRepaintPacer::Batch together(Meters.Repaints);
-    const uint32_t now = platform::GetTickCount();
-    const uint32_t left = static_cast<uint32_t>(std::min<uintptr_t>(message.WParam, UINT32_MAX));
-    const int64_t right = message.LParam;
-
-    // Automatic pause and resume listen to the left channel only.
-    if (State.AutoPauseArmed && State.Recording) {
-        const int64_t percent = LevelPercent(left);
-        if (!State.Paused) {
-            if (percent >= Settings.AutoPause.LowerLevel)
-                State.QuietSince = 0;
-            else if (State.QuietSince == 0)
-                State.QuietSince = now;
-            else if ((now - State.QuietSince) / 1000 >= static_cast<int64_t>(Settings.AutoPause.LowerTime))
-                PauseOrResume(false);
-        } else if (percent >= Settings.AutoPause.LouderLevel) {
-            PauseOrResume(false);
-        }
-    }
-
-    const bool labelsDue = now - Meters.LastLabelTick >= LabelTickMs;
+    const bool labelsDue = now - State.LastLabelTick >= LabelTickMs;
     if (labelsDue)
-        Meters.LastLabelTick = now;
+        State.LastLabelTick = now;
 
     struct Channel {
         int64_t value;
@@ -229,11 +205,12 @@ void TKestrune::WMLevel(framework::TMessage& message)
         framework::TImage* meter;
     };
     const Channel channels[2] = {
-        {left, Meters.MaxLeftDb, Meters.LeftBar, Meters.DrawnLeftBar, lbMaxL, "MaxL:", lbleftdb, "L:", imleft},
-        {right, Meters.MaxRightDb, Meters.RightBar, Meters.DrawnRightBar, lbMaxR, "MaxR:", lbrightdb, "R:", imright},
+        {left, State.MaxLeftDb, State.LeftBar, State.DrawnLeftBar, c_.MaxLeft, "MaxL:", c_.LeftDb, "L:", c_.Left},
+        {right, State.MaxRightDb, State.RightBar, State.DrawnRightBar, c_.MaxRight, "MaxR:", c_.RightDb, "R:",
+            c_.Right},
     };
     // Once the window has closed there are no meter pictures to compose with.
-    const bool drawable = !Meters.Unlit.isNull();
+    const bool drawable = !State.Unlit.isNull();
     for (const Channel& c : channels) {
         const int32_t level = LevelDb(c.value);
         if (level > c.maxDb || c.maxDb == 0) {
@@ -253,19 +230,7 @@ void TKestrune::WMLevel(framework::TMessage& message)
             DrawMeterBar(c.bar);
             CopyMeterSurface(*c.meter);
             c.drawnBar = c.bar;
-            Meters.Repaints->Invalidate(c.meter);
+            State.Repaints->Invalidate(c.meter);
         }
     }
-}
-
-bool TKestrune::AutoStopReached()
-{
-    const AutoStopSettings& stop = Settings.AutoStop;
-    if (!stop.Enable)
-        return false;
-    const auto limit = static_cast<uint32_t>(int64_t{stop.Hour} * 3600 + int64_t{stop.Minute} * 60 + stop.Second);
-    if (State.ElapsedSec < limit)
-        return false;
-    btnStopClick();
-    return true;
 }

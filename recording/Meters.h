@@ -1,9 +1,20 @@
 #pragma once
-// The level meters' rules that need no window: dB from a sample magnitude, the bar's next
-// column, the automatic pause's percent, the meters' colours and geometry.
+// The level meters: segmented bars and dB labels from the levels of the input or the playback,
+// and the maxima so far. Their rules that need no window come first: dB from a sample
+// magnitude, the bar's next column, the automatic pause's percent, colours and geometry.
+#include "LevelMeterState.h"
+
 #include <QColor>
 #include <QImage>
 #include <cstdint>
+#include <initializer_list>
+
+class QWidget;
+namespace framework {
+class TControl;
+class TImage;
+class TLabel;
+} // namespace framework
 
 // Columns of a meter (0 to 76); each column has two cells of 2 x 2 pixels, one pixel apart.
 inline constexpr int32_t MeterColumns = 77;
@@ -30,3 +41,39 @@ bool LoudLevel(int32_t levelDb);
 // the lit one (green through yellow to orange).
 QImage MakeUnlitMeter();
 QImage MakeLitMeter(const QImage& unlit);
+
+// The window's elements the meters draw on.
+struct MeterControls {
+    framework::TImage* Left = nullptr;
+    framework::TImage* Right = nullptr;
+    framework::TLabel* LeftDb = nullptr;
+    framework::TLabel* RightDb = nullptr;
+    framework::TLabel* MaxLeft = nullptr;
+    framework::TLabel* MaxRight = nullptr;
+};
+
+// Owned by the main window, whose elements it draws on; window thread only.
+class TLevelMeters {
+public:
+    TLevelMeters(QWidget& window, const MeterControls& controls);
+
+    LevelMeterState State;
+
+    // The work surface and the two meter pictures; the repaint pacer at the first call, which
+    // also paces `alsoPaced` (elements that change at their own tick, painted with the meters).
+    void CreateMeterBitmaps(std::initializer_list<framework::TControl*> alsoPaced);
+    void FreeMeterBitmaps();
+    void ClearMeterSurface();
+    // Columns 0 to columns of the lit meter into the work surface.
+    void DrawMeterBar(int32_t columns);
+    // The work surface onto one meter image.
+    void CopyMeterSurface(framework::TImage& meter);
+    // Blanks both meters, the labels back to 0 dB, the maxima cleared.
+    void ResetMeters();
+    // One level message at tick now: left and right from 0 (silence) to 32768 (full scale).
+    void ShowLevels(uint32_t left, int64_t right, uint32_t now);
+
+private:
+    QWidget& window_;
+    MeterControls c_;
+};

@@ -2,13 +2,14 @@
 // shortened form the window shows.
 #include "Naming.h"
 
-#include "app/Kestrune.h"
+#include "Session.h"
+#include "framework/RecorderView.h"
+#include "framework/SaveDialog.h"
 #include "platform/Files.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
-#include "schedule/CommFunc.h"
+#include "settings/CommFunc.h"
 
-#include <QFontMetrics>
 #include <algorithm>
 #include <cctype>
 
@@ -101,29 +102,26 @@ std::string ShortFileName(const std::string& path, const std::function<int(const
     return result;
 }
 
-void TKestrune::tbOpenClick()
+void TRecordingSession::SelectFile()
 {
     if (State.Recording)
         return;
-    SaveDialog1->FileName.clear();
-    SaveDialog1->Title = "Save As";
-    SaveDialog1->Filter = SaveFilterOf(Settings.Format);
+    saveDialog_.FileName.clear();
+    saveDialog_.Title = "Save As";
+    saveDialog_.Filter = SaveFilterOf(settings_.Format);
     // The schedule may begin a recording while the dialog is open: its target stays.
-    if (!SaveDialog1->Execute() || State.Recording)
+    if (!saveDialog_.Execute() || State.Recording)
         return;
-    State.TargetFile = ::ChosenFileName(SaveDialog1->FileName, Settings.Format);
-    ShowFileName(State.TargetFile);
+    ChooseTarget(::ChosenFileName(saveDialog_.FileName, settings_.Format));
 }
 
-std::string TKestrune::MakeAutoFileName()
+void TRecordingSession::ChooseTarget(const std::string& path)
 {
-    return ::MakeAutoFileName(Settings.AutoName, Settings.Format, platform::LocalNow());
+    State.TargetFile = path;
+    view_.ShowFileName(State.TargetFile);
 }
 
-std::string TKestrune::ShortFileName(const std::string& path) const
+std::string TRecordingSession::MakeAutoFileName() const
 {
-    const QFontMetrics metrics(lbFileName->font());
-    return ::ShortFileName(
-        path, [&metrics](const std::string& text) { return metrics.horizontalAdvance(QString::fromStdString(text)); },
-        lbFileName->Width());
+    return ::MakeAutoFileName(settings_.AutoName, settings_.Format, platform::LocalNow());
 }

@@ -3,25 +3,23 @@
 #include "Session.h"
 
 #include "FileExists.h"
+#include "Meters.h"
 #include "RecordIO.h"
-#include "app/Kestrune.h"
 #include "framework/Application.h"
+#include "framework/RecorderView.h"
+#include "framework/RepaintPacer.h"
+#include "framework/Timer.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/TickCount.h"
+#include "playback/Playback.h"
 #include "playback/mp3io.h"
-#include "schedule/CommFunc.h"
+#include "settings/CommFunc.h"
 
 #include <QPushButton>
 #include <algorithm>
-#include <cstdio>
 
 namespace {
-
-void ErrorBox(const std::string& text)
-{
-    framework::Application().MessageBox(text, "Error", framework::MB_OK | framework::MB_ICONERROR);
-}
 
 constexpr const char* CantStartText = "Can't start recording, possible reason:\n"
                                       "1.Other programs are using recording device, please close it and try again.\n"
@@ -88,31 +86,31 @@ uint32_t ElapsedSeconds(uint32_t now, uint32_t runStartTick, uint32_t bankedMs)
 
 // ---- Commands ----------------------------------------------------------------------------
 
-bool TKestrune::PlaybackOpen() const
+TRecordingSession::TRecordingSession(RecorderSettings& settings, TPlayback& playback, TLevelMeters& meters,
+    RecorderView& view, framework::TTimer& recordTime, framework::TSaveDialog& saveDialog, QWidget& owner)
+    : settings_(settings), playback_(playback), meters_(meters), view_(view), recordTime_(recordTime),
+      saveDialog_(saveDialog), owner_(owner)
 {
-    return tbPlayIt->ImageIndex() == 4;
 }
 
-void TKestrune::tbRecordClick()
+void TRecordingSession::Record()
 {
     if (State.Recording)
         return;
     // Only a Continue choice below makes this start continue a file.
-    State.AppendMode = 0;
-    State.StartPosMs = 0;
+    RecordingStart start;
     // The playback's position stays put while the user decides.
-    if (PlaybackOpen() && State.Playing)
-        tbPlayItClick();
+    if (playback_.Open() && playback_.State.Playing)
+        playback_.Pause();
 
-    if (Settings.AutoName.Enable) {
+    if (settings_.AutoName.Enable) {
         State.TargetFile = MakeAutoFileName();
-        ShowFileName(State.TargetFile);
+        view_.ShowFileName(State.TargetFile);
     }
-    if (State.TargetFile.empty() || !ExtensionFitsFormat(State.TargetFile, Settings.Format)) {
+    if (State.TargetFile.empty() || !ExtensionFitsFormat(State.TargetFile, settings_.Format)) {
         State.TargetFile.clear();
-        lbFileName->SetCaption("");
-        lbFileName->SetHint("");
-        tbOpenClick();
+        view_.ShowFileName("");
+        SelectFile();
         // Every dialog and box below runs its own loop, in which the schedule may begin a
         // recording: then this command ends at once and leaves that recording's target be.
         if (State.Recording || State.TargetFile.empty())
@@ -136,10 +134,10 @@ void TKestrune::tbRecordClick()
     while (platform::FileExists(State.TargetFile)) {
         FileExistsChoice choice = fcNone;
         {
-            TfmFileExists dialog(this);
-            if (Settings.Format.UseWma)
+            TfmFileExists dialog(&owner_);
+            if (settings_.Format.UseWma)
                 dialog.btnContinuedRec->setEnabled(false);
-            if (PlaybackOpen())
+            if (playback_.Open())
                 dialog.btnContinuedRec->setText("Continued Record From Current Position");
             dialog.lbFileName->SetCaption(State.TargetFile);
             dialog.ShowModal();
@@ -148,28 +146,30 @@ void TKestrune::tbRecordClick()
         if (choice == fcCancel || State.Recording)
             return;
         if (choice == fcOverwrite) {
-            State.AppendMode = 0;
-            State.StartPosMs = 0;
+            start.AppendMode = 0;
+            start.StartPosMs = 0;
             asideFrom = State.TargetFile;
             aside = platform::MoveAside(State.TargetFile);
             if (aside.empty() && !platform::DeleteFile(State.TargetFile)) {
-                ErrorBox("Can't access file : " + State.TargetFile);
+                framework::ErrorBox("Can't access file : " + State.TargetFile);
                 return;
             }
             break;
         }
         if (choice == fcContinue) {
             // Appending from a length the file does not have would destroy its audio.
-            if (!DescribeAudioFile(State.TargetFile, FileInfo)) {
-                ErrorBox("Can't continue file : " + State.TargetFile);
+            AudioFileInfo existing;
+            if (!DescribeAudioFile(State.TargetFile, existing)) {
+                framework::ErrorBox("Can't continue file : " + State.TargetFile);
                 return;
             }
-            State.AppendMode = 1;
-            State.ExistingLengthMs = FileInfo.DurationMs;
-            State.StartPosMs = PlaybackOpen() ? State.PositionMs : static_cast<int32_t>(FileInfo.DurationMs);
+            start.AppendMode = 1;
+            start.ExistingLengthMs = existing.DurationMs;
+            start.StartPosMs =
+                playback_.Open() ? playback_.State.PositionMs : static_cast<int32_t>(existing.DurationMs);
             break;
         }
-        tbOpenClick(); // Select New File, or the dialog closed: the same name unless one is chosen
+        SelectFile(); // Select New File, or the dialog closed: the same name unless one is chosen
         if (State.Recording)
             return;
     }
@@ -178,62 +178,72 @@ void TKestrune::tbRecordClick()
         settleAside(false);
         return;
     }
-    tbStopPlaybackClick();
-    const bool started = StartRecording();
-    settleAside(started);
-    if (started)
-        ShowRecordingStatus();
+    playback_.Stop();
+    start.Target = State.TargetFile;
+    start.Format = settings_.Format;
+    settleAside(StartRecording(start));
 }
 
-bool TKestrune::StartRecording()
+bool TRecordingSession::StartRecording(const RecordingStart& start)
 {
-    const StartRecordParams params = StartParamsOf(Settings.Format);
-    const int32_t startPosMs = State.StartPosMs;
-    const bool started = RecordIO.StartRecord(&params, State.TargetFile.c_str(), State.AppendMode, startPosMs,
-                             State.ExistingLengthMs) != 0;
-    // A continue is for this one start only.
-    State.AppendMode = 0;
-    State.StartPosMs = 0;
-    if (!started) {
-        ErrorBox(CantStartText);
+    const StartRecordParams params = StartParamsOf(start.Format);
+    if (RecordIO.StartRecord(&params, start.Target.c_str(), start.AppendMode, start.StartPosMs,
+            start.ExistingLengthMs) == 0) {
+        framework::ErrorBox(CantStartText);
         return false;
     }
-    State.ElapsedSec = static_cast<uint32_t>(startPosMs / 1000);
-    State.AutoPauseArmed = Settings.AutoPause.Enable;
-    StartReelAnimation();
-    ShowElapsedSeconds(State.ElapsedSec);
-    tmRecordTime->SetEnabled(true);
+    State.TargetFile = start.Target;
+    view_.ShowFileName(State.TargetFile);
+    State.Format = start.Format;
+    State.QueueRecordingFlag = start.Queued;
+    State.ElapsedSec = static_cast<uint32_t>(start.StartPosMs / 1000);
+    State.AutoPauseArmed = settings_.AutoPause.Enable;
+    view_.StartReelAnimation();
+    view_.ShowElapsedSeconds(State.ElapsedSec);
+    recordTime_.SetEnabled(true);
     State.RunStartTick = platform::GetTickCount();
-    State.BankedMs = static_cast<uint32_t>(startPosMs);
+    State.BankedMs = static_cast<uint32_t>(start.StartPosMs);
     State.Recording = true;
     State.Paused = false;
     State.QuietSince = 0;
+    ShowRecordingStatus();
     return true;
 }
 
-void TKestrune::ShowRecordingStatus()
+void TRecordingSession::ShowRecordingStatus()
 {
-    ShowTitleAndToolTip("Recording(" + ElapsedTimeText(State.ElapsedSec) + ")");
-    LoadTrayIcon("ti_rec.ico", false);
-    State.StatusText = RecordingStatusText(State.QueueRecordingFlag, Settings.Format);
-    ShowStatus(State.StatusText);
+    view_.ShowTitleAndToolTip("Recording(" + ElapsedTimeText(State.ElapsedSec) + ")");
+    view_.LoadTrayIcon("ti_rec.ico", false);
+    view_.ShowStatus(RecordingStatusText(State.QueueRecordingFlag, State.Format));
 }
 
-void TKestrune::tmRecordTimeTimer()
+void TRecordingSession::Tick()
 {
     State.ElapsedSec = ElapsedSeconds(platform::GetTickCount(), State.RunStartTick, State.BankedMs);
     if (AutoStopReached())
         return;
-    ShowElapsedSeconds(State.ElapsedSec);
-    ShowTitleAndToolTip("Recording(" + ElapsedTimeText(State.ElapsedSec) + ")");
-    LoadTrayIcon("ti_rec.ico", false);
+    view_.ShowElapsedSeconds(State.ElapsedSec);
+    view_.ShowTitleAndToolTip("Recording(" + ElapsedTimeText(State.ElapsedSec) + ")");
+    view_.LoadTrayIcon("ti_rec.ico", false);
     if (State.QueueRecordingFlag && State.ElapsedSec >= State.QueueLength)
-        btnStopClick();
+        Stop();
 }
 
-void TKestrune::tbPauseClick()
+bool TRecordingSession::AutoStopReached()
 {
-    if (!Settings.AutoPause.Enable) {
+    const AutoStopSettings& stop = settings_.AutoStop;
+    if (!stop.Enable)
+        return false;
+    const auto limit = static_cast<uint32_t>(int64_t{stop.Hour} * 3600 + int64_t{stop.Minute} * 60 + stop.Second);
+    if (State.ElapsedSec < limit)
+        return false;
+    Stop();
+    return true;
+}
+
+void TRecordingSession::PauseButton()
+{
+    if (!settings_.AutoPause.Enable) {
         PauseOrResume(true);
         return;
     }
@@ -244,10 +254,9 @@ void TKestrune::tbPauseClick()
             PauseOrResume(true);
         } else if (State.Recording) {
             // Paused automatically: stays paused, now by hand.
-            State.StatusText = "Paused ...";
-            ShowTitleAndToolTip("Paused(" + ElapsedTimeText(State.ElapsedSec) + ")");
-            LoadTrayIcon("ti_rec_p.ico", true);
-            ShowStatus(State.StatusText);
+            view_.ShowTitleAndToolTip("Paused(" + ElapsedTimeText(State.ElapsedSec) + ")");
+            view_.LoadTrayIcon("ti_rec_p.ico", true);
+            view_.ShowStatus("Paused ...");
         }
     } else if (State.Paused) {
         PauseOrResume(true);
@@ -255,70 +264,90 @@ void TKestrune::tbPauseClick()
     State.AutoPauseArmed = !State.AutoPauseArmed;
 }
 
-void TKestrune::PauseOrResume(bool manual)
+void TRecordingSession::PauseOrResume(bool manual)
 {
     if (!State.Recording)
         return;
     if (State.Paused) {
         State.Paused = false;
-        tmRecordCircle->SetEnabled(true);
-        tmRecordTime->SetEnabled(true);
+        view_.TurnReels(true);
+        recordTime_.SetEnabled(true);
         State.RunStartTick = platform::GetTickCount();
         RecordIO.ResumeRecord();
         ShowRecordingStatus();
         if (manual)
-            tbPause->SetHint("Pause Recording");
+            view_.ShowPauseHint("Pause Recording");
         return;
     }
     State.Paused = true;
-    tmRecordCircle->SetEnabled(false);
-    tmRecordTime->SetEnabled(false);
+    view_.TurnReels(false);
+    recordTime_.SetEnabled(false);
     // The stretch up to the pause is kept; the pause itself is never counted.
     State.BankedMs += platform::GetTickCount() - State.RunStartTick;
     RecordIO.PauseRecord();
-    ShowTitleAndToolTip("Paused(" + ElapsedTimeText(State.ElapsedSec) + ")");
-    LoadTrayIcon("ti_rec_p.ico", true);
-    State.StatusText = manual ? "Paused ..." : "Auto Paused ...";
+    view_.ShowTitleAndToolTip("Paused(" + ElapsedTimeText(State.ElapsedSec) + ")");
+    view_.LoadTrayIcon("ti_rec_p.ico", true);
     if (manual)
-        tbPause->SetHint("Resume Recording");
-    ShowStatus(State.StatusText);
+        view_.ShowPauseHint("Resume Recording");
+    view_.ShowStatus(manual ? "Paused ..." : "Auto Paused ...");
 }
 
-void TKestrune::btnStopClick()
+void TRecordingSession::Stop()
 {
     if (!State.Recording)
         return;
     RecordIO.StopRecord();
     const std::string stoppedFile = State.TargetFile;
-    tmRecordTime->SetEnabled(false);
-    StopReelAnimation();
+    recordTime_.SetEnabled(false);
+    view_.TurnReels(false);
     State.QueueRecordingFlag = false;
-    ResetMeters();
+    view_.ResetMeters();
     State.Recording = false;
-    ShowElapsedTime(0, 0, 0);
-    State.StatusText = "Ready for your command ...";
-    ShowTitleAndToolTip("Kestrune");
-    LoadTrayIcon("ti.ico", true);
-    ShowStatus(State.StatusText);
-    // A due queue entry may begin at once.
-    tmQueueTimer();
+    view_.ShowElapsedTime(0, 0, 0);
+    view_.ShowTitleAndToolTip("Kestrune");
+    view_.LoadTrayIcon("ti.ico", true);
+    view_.ShowStatus("Ready for your command ...");
+    if (AfterStop)
+        AfterStop();
     ReportRecordingLoss(stoppedFile);
 }
 
-void TKestrune::ReportRecordingLoss(const std::string& path)
+void TRecordingSession::ReportRecordingLoss(const std::string& path)
 {
     const uint32_t lossMs = RecordIO.RecordLossMs ? RecordIO.RecordLossMs() : 0;
-    if (lossMs == 0)
-        return;
-    const std::string text = LossText(path, lossMs);
-    if (QuittingOnSignal)
-        std::fprintf(stderr, "kestrune: %s\n", text.c_str());
-    else
-        ErrorBox(text);
+    if (lossMs != 0)
+        view_.ReportAfterStop(LossText(path, lossMs));
 }
 
-void TKestrune::tbrecandpauseClick()
+void TRecordingSession::RecordAndPause()
 {
-    tbRecordClick();
-    tbPauseClick();
+    Record();
+    PauseButton();
+}
+
+void TRecordingSession::LevelArrived(uintptr_t wParam, intptr_t lParam)
+{
+    if (!State.Recording && !playback_.State.Playing)
+        return;
+    // The meters and their labels go out in one repaint, at the screen's pace at most.
+    const framework::TRepaintPacer::Batch together(meters_.State.Repaints);
+    const uint32_t now = platform::GetTickCount();
+    const uint32_t left = static_cast<uint32_t>(std::min<uintptr_t>(wParam, UINT32_MAX));
+    const int64_t right = lParam;
+
+    // Automatic pause and resume listen to the left channel only.
+    if (State.AutoPauseArmed && State.Recording) {
+        const int64_t percent = LevelPercent(left);
+        if (!State.Paused) {
+            if (percent >= settings_.AutoPause.LowerLevel)
+                State.QuietSince = 0;
+            else if (State.QuietSince == 0)
+                State.QuietSince = now;
+            else if ((now - State.QuietSince) / 1000 >= static_cast<int64_t>(settings_.AutoPause.LowerTime))
+                PauseOrResume(false);
+        } else if (percent >= settings_.AutoPause.LouderLevel) {
+            PauseOrResume(false);
+        }
+    }
+    meters_.ShowLevels(left, right, now);
 }

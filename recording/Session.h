@@ -1,11 +1,24 @@
 #pragma once
-// The recording session's rules that need no window: the format check, the texts, the
-// engine's start parameters.
+// The recording session: start, pause, resume, stop and continue, the file-exists question,
+// the target's name, the record-time tick with the automatic stop, and the automatic pause
+// and resume on the level. Its rules that need no window come first: the format check, the
+// texts, the engine's start parameters.
+#include "RecorderState.h"
 #include "engines/record/RecordApi.h"
 #include "settings/RecorderSettings.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+
+class QWidget;
+class RecorderView;
+class TLevelMeters;
+class TPlayback;
+namespace framework {
+class TSaveDialog;
+class TTimer;
+} // namespace framework
 
 // A target's extension must not belong to one of the two other formats: ".wav" only under
 // WAV, ".mp3" only under MP3, ".wma" only under WMA (any case). Other extensions, or none, fit.
@@ -28,3 +41,72 @@ uint32_t ElapsedSeconds(uint32_t now, uint32_t runStartTick, uint32_t bankedMs);
 // The message after a recording that lost sound: the path and the missing time in seconds
 // with one decimal (at least 0.1 for any loss).
 std::string LossText(const std::string& path, uint32_t lossMs);
+
+// One start of the engine: into Target with Format, from the beginning or continuing a file.
+struct RecordingStart {
+    std::string Target;
+    RecordingFormat Format;
+    bool Queued = false;           // started by the schedule
+    int32_t AppendMode = 0;        // 1: continue the existing file
+    int32_t StartPosMs = 0;        // where in the continued file recording goes on
+    uint32_t ExistingLengthMs = 0; // length of the file being continued
+};
+
+// Owned by the main window; window thread only. It pauses and stops the playback for a
+// recording, draws the levels on the meters, shows itself through the view and runs the
+// record-time timer; dialogs are centred on `owner`.
+class TRecordingSession {
+public:
+    TRecordingSession(RecorderSettings& settings, TPlayback& playback, TLevelMeters& meters, RecorderView& view,
+        framework::TTimer& recordTime, framework::TSaveDialog& saveDialog, QWidget& owner);
+
+    RecorderState State;
+    // Runs at the very end of every stop, before the loss is told: a due queue entry may begin.
+    std::function<void()> AfterStop;
+
+    // The record command: chooses the target (automatic name, file selection, the file-exists
+    // question), stops the playback and starts.
+    void Record();
+    // The record command, then the pause command.
+    void RecordAndPause();
+    // The pause button: pauses or resumes, and with automatic pause on switches the watch.
+    void PauseButton();
+    // The stop command: the engine stops, the window shows the ready state.
+    void Stop();
+    // Every 200 ms while recording: the elapsed time, the automatic stop, a queued length.
+    void Tick();
+    // Starts the engine; on success the window shows the recording; false (after an error
+    // box) when the engine refuses, with nothing changed.
+    bool StartRecording(const RecordingStart& start);
+    // Title, tooltip, tray picture and status line of a running recording.
+    void ShowRecordingStatus();
+    // Pauses a running recording or resumes a paused one; manual is false for the automatic
+    // pause and resume of the level watch.
+    void PauseOrResume(bool manual);
+    // The file selection command.
+    void SelectFile();
+    // The target from now on, shown in the file-name label.
+    void ChooseTarget(const std::string& path);
+    // A full path from the auto-name settings and the clock; empty when no part is chosen.
+    // Creates the folder (throws "Unable to create directory" when it cannot).
+    std::string MakeAutoFileName() const;
+    // WM_LEVEL while recording or playing: wParam the left, lParam the right level, 0
+    // (silence) to 32768 (full scale). The automatic pause and resume on the left level,
+    // then the meters.
+    void LevelArrived(uintptr_t wParam, intptr_t lParam);
+
+private:
+    // On the record-time tick: stops the recording when the set duration is reached; true
+    // when it did.
+    bool AutoStopReached();
+    // After a stop: the lost sound, if any, told through the view.
+    void ReportRecordingLoss(const std::string& path);
+
+    RecorderSettings& settings_;
+    TPlayback& playback_;
+    TLevelMeters& meters_;
+    RecorderView& view_;
+    framework::TTimer& recordTime_;
+    framework::TSaveDialog& saveDialog_;
+    QWidget& owner_;
+};

@@ -1,6 +1,6 @@
 #include "Due.h"
 
-#include "CommFunc.h"
+#include "settings/CommFunc.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/PlatformError.h"

@@ -7,14 +7,13 @@
 #include "platform/Files.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
-#include "schedule/CommFunc.h"
+#include "settings/CommFunc.h"
 #include "schedule/Due.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -179,6 +178,8 @@ TfmQueue::TfmQueue(QWidget* owner, RecordingQueue& queue, framework::TSaveDialog
     connect(btnNew, &QPushButton::clicked, this, Guard(this, &TfmQueue::btnNewClick));
     connect(btnDelete, &QPushButton::clicked, this, Guard(this, &TfmQueue::btnDeleteClick));
     connect(btnClose, &QPushButton::clicked, this, Guard(this, &TfmQueue::btnCloseClick));
+    // Esc keeps the changes as Close does; Enter does nothing of its own.
+    CancelButton = btnClose;
     connect(btnAdvanced, &QPushButton::clicked, this, Guard(this, &TfmQueue::btnAdvancedClick));
     // A button's rule runs when it becomes checked, by a click or by the program.
     for (QRadioButton* mode : {rbOneDay, rbWeekDay, rbEveryDay})
@@ -418,14 +419,4 @@ void TfmQueue::btnCloseClick()
     }
     SetModalResult(mrOk);
     Close();
-}
-
-void TfmQueue::keyPressEvent(QKeyEvent* event)
-{
-    // A form is no dialog box to Qt: Close is the cancel button here.
-    if (event->key() == Qt::Key_Escape) {
-        btnClose->click();
-        return;
-    }
-    TForm::keyPressEvent(event);
 }

@@ -85,7 +85,6 @@ public:
     static std::string DefaultTargetFile(const std::string& extension = ".wma");
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QTreeWidgetItem* SelectedRow() const;

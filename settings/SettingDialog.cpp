@@ -3,13 +3,11 @@
 #include "framework/DialogControls.h"
 #include "framework/HandlerGuard.h"
 #include "framework/Label.h"
-#include "recording/RecordIO.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,7 +82,8 @@ int32_t WmaKbps(uint32_t bitsPerSecond)
     return static_cast<int32_t>(kbps);
 }
 
-TfmSet::TfmSet(QWidget* owner, RecorderSettings& settings) : TForm(owner), settings_(settings)
+TfmSet::TfmSet(QWidget* owner, RecorderSettings& settings, WmaFormatList wmaFormats)
+    : TForm(owner), settings_(settings), wmaFormats_(wmaFormats)
 {
     setObjectName("fmSet");
     setWindowTitle("Setting");
@@ -233,6 +232,8 @@ TfmSet::TfmSet(QWidget* owner, RecorderSettings& settings) : TForm(owner), setti
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { framework::Guarded([this] { SpeedButton1Click(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { framework::Guarded([this] { BitBtn1Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { framework::Guarded([this] { BitBtn2Click(); }); });
+    DefaultButton = BitBtn1;
+    CancelButton = BitBtn2;
 
     FormCreate();
     if (owner)
@@ -285,8 +286,8 @@ void TfmSet::FillWmaFormats()
     const RecordingFormat& format = settings_.Format;
     lvWMAFormat->clear();
     wmaFormatList = lvWMAFormat;
-    if (RecordIO.EnumWMAFormat)
-        RecordIO.EnumWMAFormat(&AddWmaFormat);
+    if (wmaFormats_)
+        wmaFormats_(&AddWmaFormat);
     wmaFormatList = nullptr;
 
     std::vector<QTreeWidgetItem*> rows;
@@ -403,20 +404,4 @@ void TfmSet::BitBtn2Click()
 {
     SetModalResult(mrCancel);
     Close();
-}
-
-void TfmSet::keyPressEvent(QKeyEvent* event)
-{
-    // A form is no dialog box to Qt: the default and cancel buttons answer here.
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        BitBtn1->click();
-        return;
-    case Qt::Key_Escape:
-        BitBtn2->click();
-        return;
-    default:
-        TForm::keyPressEvent(event);
-    }
 }

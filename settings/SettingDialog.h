@@ -2,6 +2,7 @@
 // TfmSet, the settings dialog: the recording format, auto pause, auto name and auto stop.
 // It copies the settings into its controls when it is created and back only on OK. Lives
 // for one opening; the WMA formats are asked from the recording library every time.
+#include "engines/record/RecordApi.h"
 #include "framework/Form.h"
 #include "framework/SpinEdit.h"
 #include "settings/FolderBrowser.h"
@@ -25,9 +26,13 @@ class QTreeWidgetItem;
 class TfmSet : public framework::TForm {
     Q_OBJECT
 public:
+    // The recording library's list of its WMA formats: calls back once per format before it
+    // returns. Null lists none.
+    using WmaFormatList = void (*)(WmaFormatCallback);
+
     // Centred on the owner; shows `settings` and writes them back on OK. The settings must
     // outlive the dialog.
-    TfmSet(QWidget* owner, RecorderSettings& settings);
+    TfmSet(QWidget* owner, RecorderSettings& settings, WmaFormatList wmaFormats);
 
     QTreeWidget* TreeView1 = nullptr; // the four page names; none selected at first
     QStackedWidget* Notebook2 = nullptr; // the pages, each named like its node
@@ -83,13 +88,11 @@ public:
     void BitBtn1Click();
     void BitBtn2Click();
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void FillWmaFormats();
 
     RecorderSettings& settings_;
+    WmaFormatList wmaFormats_;
 };
 
 // The bitrate column's text: bit/s to kbit/s, rounded to the nearest with halves to even.

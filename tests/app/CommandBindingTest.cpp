@@ -41,7 +41,7 @@ TEST(CommandBinding, EachButtonAndEntryRunsItsCommand)
         fakes::FakeRecordEngine engine;
         fakes::TestWindow win("[WMA]\nUse=0\n[set]\nRecordType=0\n");
         fakes::ModalAnswers answers;
-        win->State.TargetFile = win.folder.File("take.wav");
+        win->Session->State.TargetFile = win.folder.File("take.wav");
         if (b.recordingFirst)
             win->tbRecordClick();
         b.click(*win);

@@ -98,7 +98,7 @@ TEST(MainWindowSkin, EveryElementAtItsPlaceInTheStackingOrder)
     EXPECT_EQ(w.lbMaxL->font().family(), "Arial");
     EXPECT_FALSE(w.tmRecordCircle->Enabled());
     EXPECT_EQ(w.tmRecordCircle->Interval(), 200);
-    EXPECT_FALSE(w.State.WindowDragging);
+    EXPECT_FALSE(w.Drag.WindowDragging);
 }
 
 TEST(MainWindowDisplay, LevelLabelsAreBlackOnADarkDesktop)
@@ -191,14 +191,14 @@ TEST(TitleStrip, PressReleaseAndDragOnTheWindow)
     w.Help1->OnClick = [&] { ++help; };
 
     Send(*w.imMain, QEvent::MouseButtonPress, Qt::LeftButton, {347, 10});
-    EXPECT_FALSE(w.State.WindowDragging);
+    EXPECT_FALSE(w.Drag.WindowDragging);
     Send(*w.imMain, QEvent::MouseButtonPress, Qt::LeftButton, {10, 20});
-    EXPECT_FALSE(w.State.WindowDragging);
+    EXPECT_FALSE(w.Drag.WindowDragging);
     Send(*w.imMain, QEvent::MouseButtonPress, Qt::MiddleButton, {346, 10});
-    EXPECT_TRUE(w.State.WindowDragging) << "any button starts a drag";
+    EXPECT_TRUE(w.Drag.WindowDragging) << "any button starts a drag";
 
     Send(*w.imMain, QEvent::MouseButtonRelease, Qt::LeftButton, {356, 5});
-    EXPECT_FALSE(w.State.WindowDragging);
+    EXPECT_FALSE(w.Drag.WindowDragging);
     EXPECT_EQ(about + help, 0) << "between the zones: only the drag ends";
 
     // A press elsewhere, a release on a zone: the zone's command.
@@ -210,13 +210,13 @@ TEST(TitleStrip, PressReleaseAndDragOnTheWindow)
 
     // The window follows the cursor exactly, off the screen as well.
     w.move(100, 100);
-    w.State.WindowDragging = true;
-    w.State.DragStartCursor = {QCursor::pos().x() + 150, QCursor::pos().y() + 170};
-    w.State.DragStartLeft = 100;
-    w.State.DragStartTop = 100;
+    w.Drag.WindowDragging = true;
+    w.Drag.DragStartCursor = {QCursor::pos().x() + 150, QCursor::pos().y() + 170};
+    w.Drag.DragStartLeft = 100;
+    w.Drag.DragStartTop = 100;
     Send(*w.imMain, QEvent::MouseMove, Qt::LeftButton, {20, 10});
     EXPECT_EQ(w.pos(), QPoint(-50, -70));
-    w.State.WindowDragging = false;
+    w.Drag.WindowDragging = false;
     Send(*w.imMain, QEvent::MouseMove, Qt::LeftButton, {20, 10});
     EXPECT_EQ(w.pos(), QPoint(-50, -70)) << "no drag, no move";
 }

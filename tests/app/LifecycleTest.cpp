@@ -46,28 +46,27 @@ TEST(Lifecycle, StartsReadyAndTheIdleRulesFollowTheState)
     TKestrune& w = *win;
     EXPECT_EQ(w.lbFileName->Caption(), "[null]");
     EXPECT_EQ(w.lbFileName->Hint(), "[null]");
-    EXPECT_EQ(w.State.StatusText, "Ready for your command ...");
     EXPECT_EQ(w.lbStatus->Caption(), "Ready for your command ...");
     EXPECT_EQ(framework::Application().Title(), "Kestrune");
-    EXPECT_TRUE(w.State.TargetFile.empty());
+    EXPECT_TRUE(w.Session->State.TargetFile.empty());
 
     w.ApplicationEvents1Idle();
     const Shown idle{true, true, true, false, false, false, false, false, true};
     EXPECT_EQ(ShownOn(w), idle);
 
-    w.State.TargetFile = win.folder.File("take.mp3");
+    w.Session->State.TargetFile = win.folder.File("take.mp3");
     w.ApplicationEvents1Idle();
     Shown withTarget = idle;
     withTarget.tbPlayIt = true;
     EXPECT_EQ(ShownOn(w), withTarget);
 
-    w.State.Recording = true;
+    w.Session->State.Recording = true;
     w.ApplicationEvents1Idle();
     EXPECT_EQ(ShownOn(w), (Shown{false, false, false, true, true, false, false, false, true}));
-    w.State.Recording = false;
+    w.Session->State.Recording = false;
 
     // A playback: the stop button and the seek bar at once, the file commands one pass later.
-    w.tbPlayIt->SetImageIndex(4);
+    w.Playback->State.Button = PlayButtonLook::Pause; // a playback exists
     w.ApplicationEvents1Idle();
     EXPECT_EQ(ShownOn(w).tbStopPlayback, true);
     EXPECT_TRUE(w.tbOpen->Visible()) << "still the previous pass's playback state";
@@ -75,7 +74,7 @@ TEST(Lifecycle, StartsReadyAndTheIdleRulesFollowTheState)
     EXPECT_EQ(ShownOn(w), (Shown{false, true, true, false, false, true, true, true, false}));
 
     // The end of the playback: the file commands come back one pass after the stop button goes.
-    w.tbPlayIt->SetImageIndex(3);
+    w.Playback->State.Button = PlayButtonLook::Play;
     w.ApplicationEvents1Idle();
     EXPECT_FALSE(w.tbStopPlayback->Visible());
     EXPECT_FALSE(w.SelectFile1->Visible());
@@ -100,7 +99,7 @@ TEST(Lifecycle, CloseAsksOnlyWhileRecording)
     fakes::ModalAnswers answers;
 
     for (bool paused : {false, true}) {
-        w.State.TargetFile = win.folder.File(paused ? "b.mp3" : "a.mp3");
+        w.Session->State.TargetFile = win.folder.File(paused ? "b.mp3" : "a.mp3");
         w.tbRecordClick();
         if (paused)
             w.tbPauseClick();
@@ -112,16 +111,16 @@ TEST(Lifecycle, CloseAsksOnlyWhileRecording)
         EXPECT_EQ(q.caption, "Confirm");
         EXPECT_EQ(q.flags, framework::MB_YESNO | framework::MB_ICONQUESTION);
         EXPECT_TRUE(w.isVisible()) << "No keeps the window open";
-        EXPECT_TRUE(w.State.Recording) << "and the recording running";
-        EXPECT_EQ(w.State.Paused, paused);
+        EXPECT_TRUE(w.Session->State.Recording) << "and the recording running";
+        EXPECT_EQ(w.Session->State.Paused, paused);
         if (!paused)
             w.btnStopClick();
     }
 
     // A playback alone asks nothing; closing saves set.ini.
     w.btnStopClick();
-    w.tbPlayIt->SetImageIndex(4);
-    w.State.Playing = true;
+    w.Playback->State.Button = PlayButtonLook::Pause; // a playback exists
+    w.Playback->State.Playing = true;
     w.Close();
     EXPECT_EQ(answers.Seen().size(), 2u);
     EXPECT_FALSE(w.isVisible());
@@ -129,13 +128,13 @@ TEST(Lifecycle, CloseAsksOnlyWhileRecording)
 
     // Yes stops the recording first, then closes.
     w.show();
-    w.tbPlayIt->SetImageIndex(3);
-    w.State.Playing = false;
-    w.State.TargetFile = win.folder.File("c.mp3");
+    w.Playback->State.Button = PlayButtonLook::Play;
+    w.Playback->State.Playing = false;
+    w.Session->State.TargetFile = win.folder.File("c.mp3");
     w.tbRecordClick();
     answers.Queue({framework::IDYES, {}});
     w.Close();
-    EXPECT_FALSE(w.State.Recording);
+    EXPECT_FALSE(w.Session->State.Recording);
     EXPECT_EQ(engine.calls.back(), "stop");
     EXPECT_FALSE(w.isVisible());
 }
@@ -156,7 +155,7 @@ TEST(Lifecycle, TheCommandLineStart)
         EXPECT_EQ(engine.starts[0].path, target);
         EXPECT_EQ(engine.starts[0].params.Format, 0);
         EXPECT_EQ(win->lbFileName->Hint(), target);
-        EXPECT_TRUE(win->State.Recording);
+        EXPECT_TRUE(win->Session->State.Recording);
         win->btnStopClick();
     }
     {
@@ -169,7 +168,7 @@ TEST(Lifecycle, TheCommandLineStart)
         EXPECT_EQ(answers.Seen()[0].kind, framework::ModalKind::ErrorBox);
         EXPECT_EQ(answers.Seen()[0].text, "Unable to create directory");
         EXPECT_EQ(engine.starts.size(), 1u) << "nothing more started";
-        EXPECT_EQ(win->State.TargetFile, "take.wav");
+        EXPECT_EQ(win->Session->State.TargetFile, "take.wav");
         EXPECT_EQ(win->lbFileName->Caption(), "[null]");
         win->ApplicationEvents1Idle();
         EXPECT_TRUE(win->tbPlayIt->Visible());
@@ -180,6 +179,6 @@ TEST(Lifecycle, TheCommandLineStart)
         fakes::TestWindow win;
         ProcessPostedMessages();
         EXPECT_EQ(engine.starts.size(), 1u);
-        EXPECT_TRUE(win->State.TargetFile.empty());
+        EXPECT_TRUE(win->Session->State.TargetFile.empty());
     }
 }

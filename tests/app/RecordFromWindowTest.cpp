@@ -34,17 +34,17 @@ TEST_P(RecordFromWindow, CommandLineTargetRecordedUntilQuit)
     platform::SetTickSource({}); // the real clock: the engine runs in real time
     win->show();
 
-    fakes::PumpEvents(3000, [&] { return win->State.Recording; });
-    ASSERT_TRUE(win->State.Recording) << "the command-line start did not start";
+    fakes::PumpEvents(3000, [&] { return win->Session->State.Recording; });
+    ASSERT_TRUE(win->Session->State.Recording) << "the command-line start did not start";
     fakes::PumpEvents(2000);
-    EXPECT_GE(win->State.ElapsedSec, 1u);
+    EXPECT_GE(win->Session->State.ElapsedSec, 1u);
     EXPECT_EQ(framework::Application().Title().rfind("Recording(00:00:0", 0), 0u) << framework::Application().Title();
 
     fakes::ModalAnswers answers;
     answers.Queue({framework::IDYES, {}});
     win->Close();
     ASSERT_EQ(answers.Seen().size(), 1u);
-    EXPECT_FALSE(win->State.Recording);
+    EXPECT_FALSE(win->Session->State.Recording);
     EXPECT_FALSE(win->isVisible());
 
     const auto audio = fakes::DecodeAudioFile(target);

@@ -88,7 +88,7 @@ TEST(Tray, FollowsARecordingAndAPlaybackWhileHidden)
     fakes::FakeWaveOut output;
     fakes::TestWindow win("[WMA]\nUse=0\n[set]\nRecordType=0\n");
     const std::string folder = win.folder.Path();
-    win->State.TargetFile = win.folder.File("take.wav");
+    win->Session->State.TargetFile = win.folder.File("take.wav");
     win->tbRecordClick();
     win->HidetoTrayIcon1Click();
     EXPECT_EQ(area.Picture(folder), "ti.ico");
@@ -110,7 +110,7 @@ TEST(Tray, FollowsARecordingAndAPlaybackWhileHidden)
     EXPECT_EQ(area.tip, "Kestrune");
 
     // A playback: pausing it changes the picture at once, the tooltip but not the title.
-    fakes::WriteWav(win->State.TargetFile, 22050, 1, std::vector<int16_t>(22050));
+    fakes::WriteWav(win->Session->State.TargetFile, 22050, 1, std::vector<int16_t>(22050));
     win->tbPlayItClick();
     EXPECT_EQ(area.Picture(folder), "ti_play.ico");
     EXPECT_EQ(area.tip, "Playing");
@@ -129,7 +129,7 @@ TEST(Tray, TheRightButtonOpensTheWindowsMenu)
     fakes::FakeRecordEngine engine;
     fakes::TestWindow win("[WMA]\nUse=0\n[set]\nRecordType=0\n");
     fakes::ModalAnswers answers;
-    win->State.TargetFile = win.folder.File("take.wav");
+    win->Session->State.TargetFile = win.folder.File("take.wav");
     win->tbRecordClick();
     win->HidetoTrayIcon1Click();
     win->ApplicationEvents1Idle();
@@ -147,5 +147,5 @@ TEST(Tray, TheRightButtonOpensTheWindowsMenu)
                          "About1", "Minimize1", "HidetoTrayIcon1", "RestorefromTrayIcon1", "Exit1"}));
     EXPECT_TRUE(win->isVisible()) << "restored from the tray's menu";
     EXPECT_FALSE(area.shown);
-    EXPECT_TRUE(win->State.Recording);
+    EXPECT_TRUE(win->Session->State.Recording);
 }

@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     TKestrune window(queue);
     SetReaderLevelTarget(&window);
     window.show();
-    window.State.TargetFile = argv[1];
+    window.Session->State.TargetFile = argv[1];
 
     QElapsedTimer clock;
     clock.start();
@@ -105,13 +105,13 @@ int main(int argc, char** argv)
             const int32_t ms = std::atoi(c.what.c_str() + 5);
             window.imTrackButtonMouseDown(framework::TMouseButton::Left, {}, 0, 0);
             window.imTrackButton->move(
-                KnobLeftFor(ms, window.FileInfo.DurationMs, window.State.TrackLeft, window.State.TrackRight),
+                KnobLeftFor(ms, window.Playback->FileInfo.DurationMs, window.Playback->SeekBar.TrackLeft, window.Playback->SeekBar.TrackRight),
                 window.imTrackButton->Top());
             window.imTrackButtonMouseUp(framework::TMouseButton::Left, {}, 0, 0);
         } else if (c.what == "quit") {
             qtApp.quit();
         }
-        std::printf("%.3f position %d\n", now(), window.State.PositionMs);
+        std::printf("%.3f position %d\n", now(), window.Playback->State.PositionMs);
         std::fflush(stdout);
         wasPlaying = window.tbPlayIt->ImageIndex() == 4;
     });
@@ -123,7 +123,7 @@ int main(int argc, char** argv)
         std::printf("%.3f play\n", now());
     }
     qtApp.exec();
-    std::printf("position %d\n", window.State.PositionMs);
+    std::printf("position %d\n", window.Playback->State.PositionMs);
     SetReaderLevelTarget(nullptr);
     return played ? 0 : 1;
 }

@@ -51,19 +51,19 @@ protected:
     }
     void Play(const std::string& path)
     {
-        win->State.TargetFile = path;
+        win->Session->State.TargetFile = path;
         win->tbPlayItClick();
     }
     void ExpectReady()
     {
-        EXPECT_FALSE(win->State.Playing);
+        EXPECT_FALSE(win->Playback->State.Playing);
         EXPECT_EQ(win->tbPlayIt->ImageIndex(), 3);
         EXPECT_EQ(win->tbPlayIt->Hint(), "Play It");
         EXPECT_EQ(win->PlayIt1->Caption(), "Play It");
         EXPECT_EQ(win->lbStatus->Caption(), "Ready for your command ...");
         EXPECT_EQ(framework::Application().Title(), "Kestrune");
         EXPECT_EQ(win->TrayIconFile, "ti.ico");
-        EXPECT_EQ(win->State.PositionMs, 0);
+        EXPECT_EQ(win->Playback->State.PositionMs, 0);
         EXPECT_EQ(win->imTrackButton->Left(), 16);
         EXPECT_FALSE(win->tmRecordCircle->Enabled());
     }
@@ -83,7 +83,7 @@ TEST_F(Playback, OneSecondPlaysExactlyItsFramesThenReady)
     EXPECT_EQ(output.opens[0].AvgBytesPerSec, 176400u);
     EXPECT_EQ(output.opens[0].BlockAlign, 4);
     EXPECT_EQ(output.writeLengths, std::vector<uint32_t>(16, 8192)) << "primed with 16 blocks of 2048 frames";
-    EXPECT_TRUE(win->State.Playing);
+    EXPECT_TRUE(win->Playback->State.Playing);
     EXPECT_EQ(win->tbPlayIt->ImageIndex(), 4);
     EXPECT_EQ(win->tbPlayIt->Hint(), "Pause");
     EXPECT_EQ(win->PlayIt1->Caption(), "Pause Playback");
@@ -95,7 +95,7 @@ TEST_F(Playback, OneSecondPlaysExactlyItsFramesThenReady)
     // Each returned buffer moves the position: 2048 frames are 46.44 ms.
     ASSERT_TRUE(output.ReturnNext());
     QCoreApplication::processEvents();
-    EXPECT_EQ(win->State.PositionMs, 46);
+    EXPECT_EQ(win->Playback->State.PositionMs, 46);
     EXPECT_EQ(win->imTrackButton->Left(), 16 + 16) << "46 of 1000 ms of 340 px";
 
     output.ReturnAll();
@@ -113,7 +113,7 @@ TEST_F(Playback, OneSecondPlaysExactlyItsFramesThenReady)
     EXPECT_EQ(output.writeLengths.back(), 314u * 2);
     output.ReturnNext();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(win->State.Playing);
+    EXPECT_TRUE(win->Playback->State.Playing);
     output.ReturnNext();
     QCoreApplication::processEvents();
     ExpectReady();
@@ -126,14 +126,14 @@ TEST_F(Playback, PauseResumeStopAndTheEnds)
     for (int i = 0; i < 3; ++i)
         output.ReturnNext();
     QCoreApplication::processEvents();
-    const int32_t at = win->State.PositionMs;
+    const int32_t at = win->Playback->State.PositionMs;
     EXPECT_EQ(at, 139) << "3 x 2048 frames";
 
     win->tbPlayItClick(); // pause
-    EXPECT_FALSE(win->State.Playing);
+    EXPECT_FALSE(win->Playback->State.Playing);
     EXPECT_EQ((Calls(output.calls.end() - 2, output.calls.end())), (Calls{"reset", "close"}));
     EXPECT_EQ(output.Queued(), 0u);
-    EXPECT_EQ(win->State.PositionMs, at) << "buffers handed back by the reset do not move it";
+    EXPECT_EQ(win->Playback->State.PositionMs, at) << "buffers handed back by the reset do not move it";
     EXPECT_EQ(win->tbPlayIt->ImageIndex(), 4);
     EXPECT_EQ(win->tbPlayIt->Hint(), "Resume");
     EXPECT_EQ(win->PlayIt1->Caption(), "Resume Playback");
@@ -146,7 +146,7 @@ TEST_F(Playback, PauseResumeStopAndTheEnds)
     // Resume at the position: the first frame written is the file's frame round(139 x 44.1).
     output.written.clear();
     win->tbPlayItClick();
-    EXPECT_TRUE(win->State.Playing);
+    EXPECT_TRUE(win->Playback->State.Playing);
     ASSERT_FALSE(output.written.empty());
     EXPECT_EQ(SampleAt(output.written, 0), 6130);
 
@@ -164,10 +164,10 @@ TEST_F(Playback, PauseResumeStopAndTheEnds)
     Play(path);
     EXPECT_EQ(SampleAt(output.written, 0), 0);
     win->tbPlayItClick();
-    win->State.PositionMs = 1000;
+    win->Playback->State.PositionMs = 1000;
     output.written.clear();
     win->tbPlayItClick();
-    EXPECT_TRUE(win->State.Playing);
+    EXPECT_TRUE(win->Playback->State.Playing);
     EXPECT_EQ(SampleAt(output.written, 0), 0);
     win->tbStopPlaybackClick();
     ExpectReady();
@@ -183,7 +183,7 @@ TEST_F(Playback, ARecordingStartedDuringPlaybackContinuesFromItsPosition)
     for (int i = 0; i < 10; ++i)
         output.ReturnNext();
     QCoreApplication::processEvents();
-    const int32_t at = win->State.PositionMs;
+    const int32_t at = win->Playback->State.PositionMs;
     ASSERT_EQ(at, 464);
 
     fakes::ModalAnswers answers;
@@ -200,10 +200,10 @@ TEST_F(Playback, ARecordingStartedDuringPlaybackContinuesFromItsPosition)
     ASSERT_EQ(engine.starts.size(), 1u);
     EXPECT_EQ(engine.starts[0].append, 1);
     EXPECT_EQ(engine.starts[0].startMs, at);
-    EXPECT_FALSE(win->State.Playing);
+    EXPECT_FALSE(win->Playback->State.Playing);
     EXPECT_EQ(win->tbPlayIt->ImageIndex(), 3) << "the playback was stopped";
     EXPECT_EQ(output.calls.back(), "close");
-    EXPECT_TRUE(win->State.Recording);
+    EXPECT_TRUE(win->Session->State.Recording);
     win->btnStopClick();
 }
 
@@ -235,53 +235,53 @@ TEST_F(Playback, FilesAndDevicesThatCannotPlayLeaveTheWindowReady)
 
 TEST_F(Playback, TheSeekBar)
 {
-    EXPECT_EQ(win->State.TrackLeft, 16);
-    EXPECT_EQ(win->State.TrackRight, 356);
+    EXPECT_EQ(win->Playback->SeekBar.TrackLeft, 16);
+    EXPECT_EQ(win->Playback->SeekBar.TrackRight, 356);
     EXPECT_EQ(KnobLeftFor(30000, 60000, 16, 356), 186);
     EXPECT_EQ(PositionForKnob(16 + 170, 60000, 16, 356), 30000);
     EXPECT_EQ(DraggedKnobLeft(-5000, 100, 0, 16, 356), 16);
     EXPECT_EQ(DraggedKnobLeft(5000, 100, 0, 16, 356), 356);
     EXPECT_EQ(DraggedKnobLeft(130, 100, 100, 16, 356), 130);
 
-    win->FileInfo.DurationMs = 60000;
-    win->State.PositionMs = 30000;
+    win->Playback->FileInfo.DurationMs = 60000;
+    win->Playback->State.PositionMs = 30000;
     win->ShowPlayPosition();
     EXPECT_EQ(win.Digits(), (std::vector<int>{0, 0, 0, 0, 3, 0}));
     EXPECT_EQ(win->imTrackButton->Left(), 186);
-    win->State.PositionMs = 70000;
+    win->Playback->State.PositionMs = 70000;
     win->ShowPlayPosition();
-    EXPECT_EQ(win->State.PositionMs, 60000) << "clamped to the length";
+    EXPECT_EQ(win->Playback->State.PositionMs, 60000) << "clamped to the length";
     EXPECT_EQ(win->imTrackButton->Left(), 356);
     EXPECT_EQ(win.Digits(), (std::vector<int>{0, 0, 0, 1, 0, 0}));
-    win->FileInfo.DurationMs = 4000000;
-    win->State.PositionMs = 3725000;
+    win->Playback->FileInfo.DurationMs = 4000000;
+    win->Playback->State.PositionMs = 3725000;
     win->ShowPlayPosition();
     EXPECT_EQ(win.Digits(), (std::vector<int>{0, 1, 0, 2, 0, 5}));
 
     // A release while playing seeks: the output starts anew at the knob's position.
     const std::string path = MakeWav("44100-2-16.wav", 44100, 2, 44100);
-    win->State.PositionMs = 0;
+    win->Playback->State.PositionMs = 0;
     Play(path);
     win->imTrackButtonMouseDown(framework::TMouseButton::Left, {}, 0, 0);
     win->imTrackButton->move(16 + 170, win->imTrackButton->Top());
     output.written.clear();
     win->imTrackButtonMouseUp(framework::TMouseButton::Left, {}, 0, 0);
-    EXPECT_FALSE(win->State.Dragging);
-    EXPECT_EQ(win->State.PositionMs, 500);
-    EXPECT_TRUE(win->State.Playing);
+    EXPECT_FALSE(win->Playback->SeekBar.Dragging);
+    EXPECT_EQ(win->Playback->State.PositionMs, 500);
+    EXPECT_TRUE(win->Playback->State.Playing);
     ASSERT_FALSE(output.written.empty());
     EXPECT_EQ(SampleAt(output.written, 0), 22050);
 
     // A release while paused only leaves the knob where it was dropped.
     win->tbPlayItClick();
-    const int32_t paused = win->State.PositionMs;
+    const int32_t paused = win->Playback->State.PositionMs;
     const std::vector<int> digits = win.Digits();
     win->imTrackButtonMouseDown(framework::TMouseButton::Left, {}, 0, 0);
     win->imTrackButton->move(300, win->imTrackButton->Top());
     win->imTrackButtonMouseUp(framework::TMouseButton::Left, {}, 0, 0);
     EXPECT_EQ(win->imTrackButton->Left(), 300);
-    EXPECT_EQ(win->State.PositionMs, paused);
+    EXPECT_EQ(win->Playback->State.PositionMs, paused);
     EXPECT_EQ(win.Digits(), digits);
-    EXPECT_FALSE(win->State.Playing);
+    EXPECT_FALSE(win->Playback->State.Playing);
     win->tbStopPlaybackClick();
 }

@@ -41,16 +41,16 @@ TEST(MetersEndToEnd, FollowTheInputAndPauseOnSilence)
                           "[AutoPause]\nEnable=1\nLowerLevel=5\nLowerTime=2\nLouderLevel=5\n");
     platform::SetTickSource({}); // real time: the engine runs in it
     SetLevelTarget(win.w.get());
-    win->State.TargetFile = capture.folder.File("steps.wav");
+    win->Session->State.TargetFile = capture.folder.File("steps.wav");
     win->tbRecordClick();
-    ASSERT_TRUE(win->State.Recording);
+    ASSERT_TRUE(win->Session->State.Recording);
 
     std::vector<Seen> seen;
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 10000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        const Seen now{win->lbleftdb->Caption(), win->lbStatus->Caption(), win->Meters.LeftBar};
+        const Seen now{win->lbleftdb->Caption(), win->lbStatus->Caption(), win->Meters->State.LeftBar};
         if (seen.empty() || now.label != seen.back().label || now.status != seen.back().status)
             seen.push_back(now);
     }
@@ -95,15 +95,15 @@ TEST(MetersEndToEnd, LeftAndRightStayApart)
         fakes::TestWindow win("[WMA]\nUse=0\n[set]\nRecordType=0\n");
         platform::SetTickSource({});
         SetLevelTarget(win.w.get());
-        win->State.TargetFile = capture.folder.File("apart.wav");
+        win->Session->State.TargetFile = capture.folder.File("apart.wav");
         win->tbRecordClick();
-        ASSERT_TRUE(win->State.Recording);
+        ASSERT_TRUE(win->Session->State.Recording);
         fakes::PumpEvents(1500);
         EXPECT_EQ(win->lbleftdb->Caption(), "L:-6db");
         EXPECT_EQ(win->lbrightdb->Caption(), "R:-26db");
         EXPECT_EQ(win->lbMaxL->Caption(), "MaxL:-6db");
         EXPECT_EQ(win->lbMaxR->Caption(), "MaxR:-26db");
-        EXPECT_GT(win->Meters.LeftBar, win->Meters.RightBar);
+        EXPECT_GT(win->Meters->State.LeftBar, win->Meters->State.RightBar);
         win->btnStopClick();
         SetLevelTarget(nullptr);
     }

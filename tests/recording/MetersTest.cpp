@@ -49,9 +49,9 @@ protected:
     }
     void Record()
     {
-        win->State.TargetFile = win.folder.File("take.wav");
+        win->Session->State.TargetFile = win.folder.File("take.wav");
         win->tbRecordClick();
-        ASSERT_TRUE(win->State.Recording);
+        ASSERT_TRUE(win->Session->State.Recording);
     }
     // How many columns of a meter image are lit (first cell differs from the unlit one).
     int LitColumns(framework::TImage* meter)
@@ -125,15 +125,15 @@ TEST(MeterPictures, CellByCell)
 TEST_F(Meters, DrawMeterBarLightsColumnsZeroToC)
 {
     for (int c : {0, 1, 40, 75, 76}) {
-        win->ClearMeterSurface();
-        win->DrawMeterBar(c);
-        const QImage& surface = win->Meters.WorkSurface;
+        win->Meters->ClearMeterSurface();
+        win->Meters->DrawMeterBar(c);
+        const QImage& surface = win->Meters->State.WorkSurface;
         if (c < 76) {
-            EXPECT_EQ(Cell(surface, c), Cell(win->Meters.Lit, c)) << c;
+            EXPECT_EQ(Cell(surface, c), Cell(win->Meters->State.Lit, c)) << c;
         }
-        EXPECT_EQ(Cell(surface, 0), Cell(win->Meters.Lit, 0)) << c;
+        EXPECT_EQ(Cell(surface, 0), Cell(win->Meters->State.Lit, 0)) << c;
         if (c < 75) {
-            EXPECT_EQ(Cell(surface, c + 1), Cell(win->Meters.Unlit, c + 1)) << c;
+            EXPECT_EQ(Cell(surface, c + 1), Cell(win->Meters->State.Unlit, c + 1)) << c;
             EXPECT_EQ(surface.pixelColor(3 * c + 2, 1), Rgb(0x505050)) << "the strip ends after the cell";
         }
     }
@@ -146,7 +146,7 @@ TEST_F(Meters, LevelsShowInBarsAndLabels)
 {
     Level(32768, 32768);
     EXPECT_EQ(win->lbleftdb->Caption(), "L:0db") << "nothing while neither recording nor playing";
-    EXPECT_EQ(win->Meters.LeftBar, 0);
+    EXPECT_EQ(win->Meters->State.LeftBar, 0);
 
     Record();
     LevelAfter(300, 32768, 32768);
@@ -156,7 +156,7 @@ TEST_F(Meters, LevelsShowInBarsAndLabels)
     EXPECT_EQ(win->lbMaxR->FontColor(), QColor(Qt::red));
     EXPECT_EQ(LitColumns(win->imleft), 76) << "every column that shows";
     EXPECT_EQ(LitColumns(win->imright), 76);
-    EXPECT_EQ(win->Meters.LeftBar, 76);
+    EXPECT_EQ(win->Meters->State.LeftBar, 76);
 
     // 0 dB counts as no maximum: a lower level replaces it. The "L:" label waits 200 ms.
     LevelAfter(50, 16423, 18427);
@@ -165,7 +165,7 @@ TEST_F(Meters, LevelsShowInBarsAndLabels)
     EXPECT_EQ(win->lbMaxR->Caption(), "MaxR:-5db");
     EXPECT_EQ(win->lbMaxR->FontColor(), QColor(Qt::red));
     EXPECT_EQ(win->lbleftdb->Caption(), "L:0db") << "not yet due";
-    EXPECT_EQ(win->Meters.LeftBar, 75) << "the bar falls one column";
+    EXPECT_EQ(win->Meters->State.LeftBar, 75) << "the bar falls one column";
     LevelAfter(200, 16423, 18427);
     EXPECT_EQ(win->lbleftdb->Caption(), "L:-6db");
     EXPECT_EQ(win->lbleftdb->FontColor(), QColor(Qt::black));
@@ -176,25 +176,25 @@ TEST_F(Meters, LevelsShowInBarsAndLabels)
     LevelAfter(200, 0, 0);
     EXPECT_EQ(win->lbleftdb->Caption(), "L:-76db");
     EXPECT_EQ(win->lbMaxL->Caption(), "MaxL:-6db");
-    const int before = win->Meters.LeftBar;
+    const int before = win->Meters->State.LeftBar;
     for (int i = 0; i < 10; ++i)
         LevelAfter(10, 0, 0);
-    EXPECT_EQ(win->Meters.LeftBar, before - 10);
+    EXPECT_EQ(win->Meters->State.LeftBar, before - 10);
     EXPECT_EQ(LitColumns(win->imleft), before - 10 + 1);
 
     // A stop clears the meters, the maxima, the bars and the red.
     LevelAfter(200, 32768, 32768);
     win->btnStopClick();
     EXPECT_EQ(LitColumns(win->imleft), 0);
-    EXPECT_EQ(win->Meters.LeftBar, 0);
-    EXPECT_EQ(win->Meters.MaxRightDb, 0);
+    EXPECT_EQ(win->Meters->State.LeftBar, 0);
+    EXPECT_EQ(win->Meters->State.MaxRightDb, 0);
     EXPECT_EQ(win->lbMaxL->Caption(), "MaxL:0db");
     EXPECT_EQ(win->lbrightdb->Caption(), "R:0db");
     EXPECT_EQ(win->lbMaxR->FontColor(), QColor(Qt::black));
     EXPECT_EQ(win->lbrightdb->FontColor(), QColor(Qt::black));
 
     // A playback's levels move the meters too.
-    win->State.Playing = true;
+    win->Playback->State.Playing = true;
     LevelAfter(200, 3277, 3277);
     EXPECT_EQ(win->lbleftdb->Caption(), "L:-20db");
 }
@@ -202,7 +202,7 @@ TEST_F(Meters, LevelsShowInBarsAndLabels)
 TEST_F(Meters, EveryMessageCountsButRepaintsKeepTheirPace)
 {
     Record();
-    framework::TRepaintPacer& pacer = *win->Meters.Repaints;
+    framework::TRepaintPacer& pacer = *win->Meters->State.Repaints;
     const uint32_t frame = pacer.FrameMs();
     ASSERT_EQ(frame, 30u) << "about 30 repaints a second at most, on a screen of 60 Hz too";
     LevelAfter(frame, 0, 0);
@@ -215,7 +215,7 @@ TEST_F(Meters, EveryMessageCountsButRepaintsKeepTheirPace)
         const auto value = static_cast<uintptr_t>(400 + i * 360); // -33 dB up to full scale
         Level(value, 0);
         const int bar = std::min(2 * LevelDb(value) + 76, 76);
-        EXPECT_EQ(win->Meters.LeftBar, bar) << i;
+        EXPECT_EQ(win->Meters->State.LeftBar, bar) << i;
         EXPECT_EQ(LitColumns(win->imleft), std::min(bar + 1, 76)) << i;
         EXPECT_EQ(win->lbMaxL->Caption(), "MaxL:" + std::to_string(LevelDb(value)) + "db") << i;
     }
@@ -261,40 +261,40 @@ TEST_F(Meters, AutomaticPauseAndResumeOnTheLeftLevel)
     LevelAfter(100, 1638, 32768);
     for (int i = 0; i < 49; ++i)
         LevelAfter(100, 1638, 32768);
-    EXPECT_FALSE(win->State.Paused) << "4.9 s of quiet";
+    EXPECT_FALSE(win->Session->State.Paused) << "4.9 s of quiet";
     LevelAfter(100, 1638, 32768);
-    EXPECT_TRUE(win->State.Paused) << "five whole seconds";
+    EXPECT_TRUE(win->Session->State.Paused) << "five whole seconds";
     EXPECT_EQ(win->lbStatus->Caption(), "Auto Paused ...");
     EXPECT_EQ(engine.calls.back(), "pause");
 
     LevelAfter(100, 1638, 0);
-    EXPECT_TRUE(win->State.Paused);
+    EXPECT_TRUE(win->Session->State.Paused);
     LevelAfter(100, 1639, 0);
-    EXPECT_FALSE(win->State.Paused) << "the first loud message resumes";
+    EXPECT_FALSE(win->Session->State.Paused) << "the first loud message resumes";
     EXPECT_EQ(engine.calls.back(), "resume");
 
     // The quiet stretch that led to the pause still counts.
     LevelAfter(100, 0, 0);
-    EXPECT_TRUE(win->State.Paused);
+    EXPECT_TRUE(win->Session->State.Paused);
 
     // A loud message while running ends the quiet stretch.
     LevelAfter(100, 32768, 0);
-    EXPECT_FALSE(win->State.Paused);
+    EXPECT_FALSE(win->Session->State.Paused);
     LevelAfter(100, 32768, 0);
     LevelAfter(100, 0, 0);
     LevelAfter(4000, 0, 0);
-    EXPECT_FALSE(win->State.Paused);
+    EXPECT_FALSE(win->Session->State.Paused);
     // Exactly LowerLevel counts as loud (at or above): it ends the quiet stretch too.
     LevelAfter(100, 1639, 0);
     LevelAfter(100, 0, 0);
     LevelAfter(1500, 0, 0);
-    EXPECT_FALSE(win->State.Paused) << "1639 is 5 %, not quiet";
+    EXPECT_FALSE(win->Session->State.Paused) << "1639 is 5 %, not quiet";
 
     // A manual pause is never resumed by loud input.
     win->tbPauseClick();
-    EXPECT_TRUE(win->State.Paused);
+    EXPECT_TRUE(win->Session->State.Paused);
     LevelAfter(100, 32768, 32768);
-    EXPECT_TRUE(win->State.Paused);
+    EXPECT_TRUE(win->Session->State.Paused);
     EXPECT_EQ(win->lbStatus->Caption(), "Paused ...");
 }
 
@@ -303,7 +303,7 @@ TEST_F(Meters, AutomaticStop)
     win->Settings.AutoStop = {true, 0, 0, 0};
     Record();
     win.Run(200);
-    EXPECT_FALSE(win->State.Recording) << "a limit of 0:00:00 stops at the first tick";
+    EXPECT_FALSE(win->Session->State.Recording) << "a limit of 0:00:00 stops at the first tick";
     // The tick that stopped does nothing more: the ready texts stay, no "Recording(...)" title.
     EXPECT_EQ(framework::Application().Title(), "Kestrune");
     EXPECT_EQ(win->TrayIconFile, "ti.ico");
@@ -318,17 +318,17 @@ TEST_F(Meters, AutomaticStop)
         dialog->btnContinuedRec->click();
         return framework::ModalAnswer{dialog->ModalResult(), {}};
     });
-    win->State.TargetFile = win.folder.File("long.wav");
+    win->Session->State.TargetFile = win.folder.File("long.wav");
     win->tbRecordClick();
-    ASSERT_TRUE(win->State.Recording);
-    EXPECT_EQ(win->State.ElapsedSec, 65u);
+    ASSERT_TRUE(win->Session->State.Recording);
+    EXPECT_EQ(win->Session->State.ElapsedSec, 65u);
     win.Run(200);
-    EXPECT_FALSE(win->State.Recording);
+    EXPECT_FALSE(win->Session->State.Recording);
 
     // Off, or not reached: the recording goes on.
     win->Settings.AutoStop = {false, 0, 0, 0};
-    win->State.TargetFile = win.folder.File("short.wav");
+    win->Session->State.TargetFile = win.folder.File("short.wav");
     win->tbRecordClick();
     win.Run(2000);
-    EXPECT_TRUE(win->State.Recording);
+    EXPECT_TRUE(win->Session->State.Recording);
 }

@@ -131,7 +131,7 @@ TEST(NamingAutoName, WindowReadsTheClockOnceWithItsSettings)
     });
     win->Settings.AutoName = Parts(true, true, true, true, true, true, win.folder.File("auto"));
     win->Settings.Format = Wav();
-    EXPECT_EQ(win->MakeAutoFileName(), win.folder.File("auto/20261208 04-05-09.wav"));
+    EXPECT_EQ(win->Session->MakeAutoFileName(), win.folder.File("auto/20261208 04-05-09.wav"));
     EXPECT_EQ(reads, 1);
 }
 
@@ -252,9 +252,9 @@ TEST(NamingOpen, ChosenFileBecomesTheTargetAndIsShown)
         EXPECT_EQ(request.text, "Save As");
         EXPECT_EQ(request.filter, c.filter);
         EXPECT_EQ(request.fileName, "") << "the proposed name is cleared";
-        EXPECT_EQ(w.State.TargetFile, chosen + c.extension);
-        EXPECT_EQ(w.lbFileName->Hint(), w.State.TargetFile);
-        EXPECT_EQ(w.lbFileName->Caption(), w.ShortFileName(w.State.TargetFile));
+        EXPECT_EQ(w.Session->State.TargetFile, chosen + c.extension);
+        EXPECT_EQ(w.lbFileName->Hint(), w.Session->State.TargetFile);
+        EXPECT_EQ(w.lbFileName->Caption(), w.ShortFileName(w.Session->State.TargetFile));
         EXPECT_NE(w.lbFileName->Caption().find(".../take" + std::string(c.extension)), std::string::npos)
             << w.lbFileName->Caption();
     }
@@ -264,7 +264,7 @@ TEST(NamingOpen, CancelAndRecordingLeaveTheTargetAlone)
 {
     fakes::TestWindow win;
     TKestrune& w = *win;
-    w.State.TargetFile = "/rec/kept.wav";
+    w.Session->State.TargetFile = "/rec/kept.wav";
     const std::string caption = w.lbFileName->Caption();
     {
         fakes::ModalAnswers answers;
@@ -272,16 +272,16 @@ TEST(NamingOpen, CancelAndRecordingLeaveTheTargetAlone)
         w.tbOpenClick();
         EXPECT_EQ(answers.Seen().size(), 1u);
     }
-    EXPECT_EQ(w.State.TargetFile, "/rec/kept.wav");
+    EXPECT_EQ(w.Session->State.TargetFile, "/rec/kept.wav");
     EXPECT_EQ(w.lbFileName->Caption(), caption);
 
-    w.State.Recording = true;
+    w.Session->State.Recording = true;
     {
         fakes::ModalAnswers answers;
         answers.Queue({framework::IDOK, "/x/y.wav"});
         w.tbOpenClick();
         EXPECT_TRUE(answers.Seen().empty()) << "no dialog while recording";
     }
-    EXPECT_EQ(w.State.TargetFile, "/rec/kept.wav");
+    EXPECT_EQ(w.Session->State.TargetFile, "/rec/kept.wav");
     EXPECT_EQ(w.lbFileName->Caption(), caption);
 }

@@ -45,7 +45,7 @@ protected:
     // Starts into a new file of that name.
     void Start(const std::string& name)
     {
-        win->State.TargetFile = Target(name);
+        win->Session->State.TargetFile = Target(name);
         win->tbRecordClick();
     }
 
@@ -109,8 +109,8 @@ TEST_F(Session, StartRunsOnceAndShowsWhatItRecords)
     EXPECT_EQ(s.startMs, 0);
     EXPECT_EQ(s.params.Format, 1);
     EXPECT_EQ(s.params.Bitrate, 128);
-    EXPECT_TRUE(win->State.Recording);
-    EXPECT_FALSE(win->State.Paused);
+    EXPECT_TRUE(win->Session->State.Recording);
+    EXPECT_FALSE(win->Session->State.Paused);
     EXPECT_TRUE(win->tmRecordTime->Enabled());
     EXPECT_TRUE(win->tmRecordCircle->Enabled());
     EXPECT_EQ(win->lbStatus->Caption(), "Recording Stereo 44100 Samples/Sec 128 K Bit rate MP3 Audio ...");
@@ -119,12 +119,12 @@ TEST_F(Session, StartRunsOnceAndShowsWhatItRecords)
     EXPECT_EQ(win->TrayIconFile, "ti_rec.ico");
 
     win->tbRecordClick();
-    win->PauseOrResume(true);
+    win->Session->PauseOrResume(true);
     win->tbRecordClick();
     EXPECT_EQ(engine.starts.size(), 1u) << "no start while running or paused";
 
     win->btnStopClick();
-    EXPECT_FALSE(win->State.Recording);
+    EXPECT_FALSE(win->Session->State.Recording);
     EXPECT_EQ(engine.calls, (std::vector<std::string>{"start", "pause", "stop"})) << "stopped from the pause";
     EXPECT_EQ(win->lbStatus->Caption(), "Ready for your command ...");
     EXPECT_EQ(framework::Application().Title(), "Kestrune");
@@ -142,7 +142,7 @@ TEST_F(Session, TheFormatCheckSendsAWrongNameToTheSelection)
     ASSERT_EQ(answers.Seen().size(), 1u);
     EXPECT_EQ(answers.Seen()[0].kind, ModalKind::SaveDialog);
     EXPECT_TRUE(engine.starts.empty());
-    EXPECT_TRUE(win->State.TargetFile.empty());
+    EXPECT_TRUE(win->Session->State.TargetFile.empty());
     EXPECT_EQ(win->lbFileName->Caption(), "");
 
     // A name chosen in that selection is recorded as it is, even in another format's extension.
@@ -190,7 +190,7 @@ TEST_F(Session, TheFileExistsQuestion)
     // Under WMA the Continue button is disabled; while a playback is open it says so.
     win->Settings.Format.UseWma = true;
     fakes::WriteWholeFile(Target("old.wma"), "old audio");
-    win->tbPlayIt->SetImageIndex(4);
+    win->Playback->State.Button = PlayButtonLook::Pause; // a playback exists
     answers.QueueAction(Answer(&TfmFileExists::btnCancel, [](TfmFileExists& d) {
         EXPECT_FALSE(d.btnContinuedRec->isEnabled());
         EXPECT_EQ(d.btnContinuedRec->text(), "Continued Record From Current Position");
@@ -210,7 +210,7 @@ TEST_F(Session, ContinuedFilesKeepTheirTime)
     EXPECT_EQ(engine.starts[0].append, 1);
     EXPECT_EQ(engine.starts[0].startMs, 65300);
     EXPECT_EQ(engine.starts[0].existingMs, 65300u);
-    EXPECT_EQ(win->State.ElapsedSec, 65u);
+    EXPECT_EQ(win->Session->State.ElapsedSec, 65u);
     EXPECT_EQ(win.Digits(), (std::vector<int>{0, 0, 0, 1, 0, 5}));
     win.Run(700);
     EXPECT_EQ(win.Digits(), (std::vector<int>{0, 0, 0, 1, 0, 6}));
@@ -226,7 +226,7 @@ TEST_F(Session, ContinuedFilesKeepTheirTime)
     win->tbPauseClick();
     EXPECT_EQ(win->tbPause->Hint(), "Pause Recording");
     win.Run(1000);
-    EXPECT_EQ(win->State.ElapsedSec, 67u);
+    EXPECT_EQ(win->Session->State.ElapsedSec, 67u);
     win->btnStopClick();
 
     // The next recording into a new file starts from nothing.
@@ -241,8 +241,7 @@ TEST_F(Session, ContinuedFilesKeepTheirTime)
     answers.QueueAction(Answer(&TfmFileExists::btnContinuedRec));
     Start("long.wav");
     win->btnStopClick();
-    win->State.TargetFile = Target("queued.wav");
-    ASSERT_TRUE(win->StartRecording());
+    ASSERT_TRUE(win->Session->StartRecording({Target("queued.wav"), win->Settings.Format}));
     EXPECT_EQ(engine.starts.back().append, 0);
     EXPECT_EQ(engine.starts.back().startMs, 0);
 }
@@ -257,50 +256,50 @@ TEST_F(Session, RefusedStartsAndRecordAndPause)
     EXPECT_EQ(answers.Seen()[0].text,
         "Can't start recording, possible reason:\n1.Other programs are using recording device, please close it and "
         "try again.\n2.Audio device problem.");
-    EXPECT_FALSE(win->State.Recording);
+    EXPECT_FALSE(win->Session->State.Recording);
     EXPECT_EQ(win->lbStatus->Caption(), "Ready for your command ...");
     EXPECT_EQ(framework::Application().Title(), "Kestrune");
     EXPECT_FALSE(win->tmRecordTime->Enabled());
 
     engine.startAnswer = true;
-    win->State.TargetFile = Target("paused.mp3");
+    win->Session->State.TargetFile = Target("paused.mp3");
     win->tbrecandpauseClick();
-    EXPECT_TRUE(win->State.Recording);
-    EXPECT_TRUE(win->State.Paused);
+    EXPECT_TRUE(win->Session->State.Recording);
+    EXPECT_TRUE(win->Session->State.Paused);
     EXPECT_EQ(win->lbStatus->Caption(), "Paused ...");
     EXPECT_EQ(win.Digits(), std::vector<int>(6, 0));
     win.Run(5000);
-    EXPECT_EQ(win->State.ElapsedSec, 0u);
+    EXPECT_EQ(win->Session->State.ElapsedSec, 0u);
 }
 
 TEST_F(Session, PauseWithTheLevelWatch)
 {
     win->Settings.AutoPause.Enable = true;
     Start("take.mp3");
-    EXPECT_TRUE(win->State.AutoPauseArmed);
+    EXPECT_TRUE(win->Session->State.AutoPauseArmed);
 
     // An automatic pause turned manual by the button: stays paused, no longer watched.
-    win->PauseOrResume(false);
+    win->Session->PauseOrResume(false);
     EXPECT_EQ(win->lbStatus->Caption(), "Auto Paused ...");
     EXPECT_EQ(win->tbPause->Hint(), "Pause Recording") << "automatic pauses leave the hint";
     win->tbPauseClick();
-    EXPECT_TRUE(win->State.Paused);
-    EXPECT_FALSE(win->State.AutoPauseArmed);
+    EXPECT_TRUE(win->Session->State.Paused);
+    EXPECT_FALSE(win->Session->State.AutoPauseArmed);
     EXPECT_EQ(win->lbStatus->Caption(), "Paused ...");
     EXPECT_EQ(engine.calls, (std::vector<std::string>{"start", "pause"}));
 
     // The manual resume starts the watching again, and says it records once more.
     win.Run(1000);
     win->tbPauseClick();
-    EXPECT_FALSE(win->State.Paused);
-    EXPECT_TRUE(win->State.AutoPauseArmed);
+    EXPECT_FALSE(win->Session->State.Paused);
+    EXPECT_TRUE(win->Session->State.AutoPauseArmed);
     EXPECT_EQ(win->lbStatus->Caption(), "Recording Stereo 44100 Samples/Sec 128 K Bit rate MP3 Audio ...");
     EXPECT_EQ(framework::Application().Title(), "Recording(00:00:00)");
     EXPECT_EQ(win->TrayIconFile, "ti_rec.ico");
     EXPECT_EQ(win->tbPause->Hint(), "Pause Recording");
     win->tbPauseClick();
-    EXPECT_TRUE(win->State.Paused);
-    EXPECT_FALSE(win->State.AutoPauseArmed);
+    EXPECT_TRUE(win->Session->State.Paused);
+    EXPECT_FALSE(win->Session->State.AutoPauseArmed);
 }
 
 TEST_F(Session, TheTickCountMayWrapDuringARecording)
@@ -309,7 +308,7 @@ TEST_F(Session, TheTickCountMayWrapDuringARecording)
     Start("take.mp3");
     win.Run(10000); // wraps after about 4 s
     EXPECT_LT(win.tick, 0xFFFFF000u);
-    EXPECT_EQ(win->State.ElapsedSec, 10u);
+    EXPECT_EQ(win->Session->State.ElapsedSec, 10u);
     EXPECT_EQ(win.Digits(), (std::vector<int>{0, 0, 0, 0, 1, 0}));
 }
 
@@ -347,7 +346,7 @@ TEST_F(Session, OverwriteKeepsTheOldFileUntilTheEngineHasStarted)
     ASSERT_EQ(engine.starts.size(), 2u);
     EXPECT_FALSE(platform::FileExists(Target("take.mp3")));
     EXPECT_FALSE(platform::FileExists(Target("take.mp3.overwritten")));
-    EXPECT_TRUE(win->State.Recording);
+    EXPECT_TRUE(win->Session->State.Recording);
 }
 
 TEST_F(Session, AScheduledStartDuringTheDialogsEndsTheCommand)
@@ -360,15 +359,15 @@ TEST_F(Session, AScheduledStartDuringTheDialogsEndsTheCommand)
         return [&, answer](const ModalRequest&) {
             engine.startAnswer = true;
             win->tmQueue->Tick();
-            EXPECT_TRUE(win->State.Recording);
+            EXPECT_TRUE(win->Session->State.Recording);
             return answer;
         };
     };
     const auto expectTheQueuedRecordingLeftAlone = [&](const char* during) {
         SCOPED_TRACE(during);
-        EXPECT_TRUE(win->State.Recording);
+        EXPECT_TRUE(win->Session->State.Recording);
         EXPECT_EQ(engine.starts.back().path, Target("queued.mp3"));
-        EXPECT_EQ(win->State.TargetFile, Target("queued.mp3"));
+        EXPECT_EQ(win->Session->State.TargetFile, Target("queued.mp3"));
         EXPECT_EQ(win->lbFileName->Hint(), Target("queued.mp3"));
         EXPECT_EQ(fakes::ReadWholeFile(Target("take.mp3")), "precious");
         EXPECT_FALSE(platform::FileExists(Target("take.mp3.overwritten")));
@@ -376,7 +375,7 @@ TEST_F(Session, AScheduledStartDuringTheDialogsEndsTheCommand)
         win->Queue.Disable = true; // so that the stop's own check starts nothing
         win->btnStopClick();
         win->Queue.Disable = false;
-        win->QueueRefusedEntries.clear();
+        win->Runner->QueueRefusedEntries.clear();
     };
     fakes::WriteWholeFile(Target("take.mp3"), "precious");
     fakes::WriteWholeFile(Target("broken.mp3"), "not audio");
@@ -426,7 +425,7 @@ TEST_F(Session, AFileThatCanBeNeitherMovedNorDeleted)
     ASSERT_TRUE(platform::FileExists(target));
     fakes::ModalAnswers answers;
     answers.QueueAction(Answer(&TfmFileExists::btnOverwrite));
-    win->State.TargetFile = target;
+    win->Session->State.TargetFile = target;
     win->tbRecordClick();
     ASSERT_EQ(answers.Seen().size(), 2u);
     EXPECT_EQ(answers.Seen()[1].text, "Can't access file : /proc/self/status");
@@ -444,7 +443,7 @@ TEST_F(Session, AStopTellsOfLostSound)
     EXPECT_EQ(answers.Seen()[0].caption, "Error");
     EXPECT_EQ(answers.Seen()[0].text, "Some sound was lost while recording " + Target("take.mp3") + ": 3.6 s are missing.");
     EXPECT_TRUE(answers.Seen()[0].flags & framework::MB_ICONERROR);
-    EXPECT_FALSE(win->State.Recording);
+    EXPECT_FALSE(win->Session->State.Recording);
     EXPECT_EQ(win->lbStatus->Caption(), "Ready for your command ...");
 
     engine.lossMs = 0;

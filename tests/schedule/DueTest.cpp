@@ -1,7 +1,7 @@
 // The schedule's rules without a window: time texts, the due test at a given moment, the
 // refusals it leaves alone, and the target and format a due entry records into.
 #include "platform/PlatformError.h"
-#include "schedule/CommFunc.h"
+#include "settings/CommFunc.h"
 #include "schedule/Due.h"
 
 #include <gtest/gtest.h>

@@ -327,9 +327,9 @@ TEST_F(QueueDialog, AnEntryMadeInTheEditorStartsAtItsTime)
     ASSERT_EQ(engine.starts.size(), 1u);
     EXPECT_EQ(engine.starts[0].path, target);
     EXPECT_EQ(engine.starts[0].params.Format, 1);
-    EXPECT_TRUE(win->State.QueueRecordingFlag);
+    EXPECT_TRUE(win->Session->State.QueueRecordingFlag);
     At(QDateTime(QDate(2026, 3, 2), QTime(8, 0, 20)));
     win.Run(5000);
-    EXPECT_FALSE(win->State.Recording);
+    EXPECT_FALSE(win->Session->State.Recording);
     EXPECT_EQ(engine.calls, (std::vector<std::string>{"start", "stop"}));
 }

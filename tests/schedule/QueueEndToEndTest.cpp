@@ -5,7 +5,7 @@
 #include "fakes/DiskCapture.h"
 #include "fakes/TestSignal.h"
 #include "fakes/TestWindow.h"
-#include "schedule/CommFunc.h"
+#include "settings/CommFunc.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
@@ -35,21 +35,21 @@ TEST_F(QueueEndToEnd, EntryDueSoonRecordsItsLength)
 
     QElapsedTimer sinceStartUp;
     sinceStartUp.start();
-    fakes::PumpEvents(5000, [&] { return win->State.Recording; });
-    ASSERT_TRUE(win->State.Recording) << "the queued start did not come";
+    fakes::PumpEvents(5000, [&] { return win->Session->State.Recording; });
+    ASSERT_TRUE(win->Session->State.Recording) << "the queued start did not come";
     const qint64 startedAfterMs = sinceStartUp.elapsed();
     EXPECT_GE(startedAfterMs, 500);
     EXPECT_LE(startedAfterMs, 3200);
-    EXPECT_TRUE(win->State.QueueRecordingFlag);
+    EXPECT_TRUE(win->Session->State.QueueRecordingFlag);
     EXPECT_EQ(win->lbStatus->Caption(), "Queue Recording Stereo 44100 Samples/Sec WAV Audio ...");
     EXPECT_EQ(win->Settings.Format.RecordType, 0);
     EXPECT_FALSE(win->Settings.Format.UseWma);
 
-    fakes::PumpEvents(6000, [&] { return !win->State.Recording; });
-    ASSERT_FALSE(win->State.Recording) << "the queued recording did not stop by itself";
+    fakes::PumpEvents(6000, [&] { return !win->Session->State.Recording; });
+    ASSERT_FALSE(win->Session->State.Recording) << "the queued recording did not stop by itself";
     const qint64 ranMs = sinceStartUp.elapsed() - startedAfterMs;
     EXPECT_NEAR(ranMs, 3100, 400);
-    EXPECT_FALSE(win->State.QueueRecordingFlag);
+    EXPECT_FALSE(win->Session->State.QueueRecordingFlag);
     EXPECT_EQ(win->lbStatus->Caption(), "Ready for your command ...");
 
     const auto audio = fakes::DecodeAudioFile(target);
@@ -62,5 +62,5 @@ TEST_F(QueueEndToEnd, EntryDueSoonRecordsItsLength)
 
     // Still idle a second later: the entry's start has passed.
     fakes::PumpEvents(1200, [] { return false; });
-    EXPECT_FALSE(win->State.Recording);
+    EXPECT_FALSE(win->Session->State.Recording);
 }

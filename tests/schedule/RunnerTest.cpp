@@ -37,7 +37,7 @@ protected:
     {
         At(12, 0, 0);
         win->btnStopClick();
-        ASSERT_FALSE(win->State.Recording);
+        ASSERT_FALSE(win->Session->State.Recording);
     }
     std::string Target(const std::string& name) { return win.folder.File(name); }
     bool StatusIsQueued() { return win->lbStatus->Caption().rfind("Queue Recording ", 0) == 0; }
@@ -69,9 +69,9 @@ TEST_F(ScheduleRunner, RunsForItsLengthThenChecksAgain)
     EXPECT_TRUE(std::filesystem::is_directory(Target("q")));
     EXPECT_EQ(win->Settings.Format.RecordType, 1);
     EXPECT_FALSE(win->Settings.Format.UseWma);
-    EXPECT_TRUE(win->State.Recording);
-    EXPECT_TRUE(win->State.QueueRecordingFlag);
-    EXPECT_EQ(win->State.QueueLength, 10u);
+    EXPECT_TRUE(win->Session->State.Recording);
+    EXPECT_TRUE(win->Session->State.QueueRecordingFlag);
+    EXPECT_EQ(win->Session->State.QueueLength, 10u);
     EXPECT_EQ(win->lbStatus->Caption(), "Queue Recording Stereo 44100 Samples/Sec 128 K Bit rate MP3 Audio ...");
     EXPECT_EQ(win->lbFileName->Hint(), Target("q/take.mp3"));
     EXPECT_EQ(framework::Application().Title(), "Recording(00:00:00)");
@@ -79,8 +79,8 @@ TEST_F(ScheduleRunner, RunsForItsLengthThenChecksAgain)
     EXPECT_EQ(engine.starts.size(), 1u) << "nothing starts while recording";
 
     win.Run(9800);
-    EXPECT_TRUE(win->State.Recording);
-    EXPECT_EQ(win->State.ElapsedSec, 9u);
+    EXPECT_TRUE(win->Session->State.Recording);
+    EXPECT_EQ(win->Session->State.ElapsedSec, 9u);
     // Ten seconds recorded: the stop, whose check starts the entry due by then.
     At(8, 0, 10);
     win.Run(200);
@@ -88,12 +88,12 @@ TEST_F(ScheduleRunner, RunsForItsLengthThenChecksAgain)
     ASSERT_EQ(engine.starts.size(), 2u);
     EXPECT_EQ(engine.starts[1].path, Target("q/next.wav"));
     EXPECT_EQ(engine.starts[1].params.Format, 0);
-    EXPECT_EQ(win->State.QueueLength, 5u);
-    EXPECT_TRUE(win->State.QueueRecordingFlag);
+    EXPECT_EQ(win->Session->State.QueueLength, 5u);
+    EXPECT_TRUE(win->Session->State.QueueRecordingFlag);
 
     // The Stop button ends it too; entries stay as they were.
     StopWhenNothingDue();
-    EXPECT_FALSE(win->State.QueueRecordingFlag);
+    EXPECT_FALSE(win->Session->State.QueueRecordingFlag);
     EXPECT_EQ(win->lbStatus->Caption(), Ready);
     ASSERT_EQ(win->Queue.Entries.size(), entries.size());
     for (size_t i = 0; i < entries.size(); ++i)
@@ -113,7 +113,7 @@ TEST_F(ScheduleRunner, ZeroLengthStopsAtTheFirstTickAndRestartsWhileDue)
     At(8, 0, 2);
     win.Run(200);
     EXPECT_EQ(engine.calls, (Calls{"start", "stop", "start", "stop", "start", "stop"}));
-    EXPECT_FALSE(win->State.Recording);
+    EXPECT_FALSE(win->Session->State.Recording);
     EXPECT_FALSE(win->tmRecordTime->Enabled());
 }
 
@@ -125,7 +125,7 @@ TEST_F(ScheduleRunner, HeldBackByRecordingPlaybackOrDisable)
     // A manual recording holds it back; its stop runs the check, which starts it while still due.
     win->Settings.Format.UseWma = false;
     win->Settings.Format.RecordType = 0;
-    win->State.TargetFile = Target("manual.wav");
+    win->Session->State.TargetFile = Target("manual.wav");
     win->tbRecordClick();
     Check();
     ASSERT_EQ(engine.starts.size(), 1u);
@@ -135,13 +135,13 @@ TEST_F(ScheduleRunner, HeldBackByRecordingPlaybackOrDisable)
     StopWhenNothingDue();
 
     At(8, 0, 0);
-    win->State.Playing = true;
+    win->Playback->State.Playing = true;
     Check();
     EXPECT_EQ(engine.starts.size(), 2u) << "a playback holds it back";
     // A paused playback is open but not playing: it does not.
-    win->State.Playing = false;
-    win->tbPlayIt->SetImageIndex(4);
-    ASSERT_TRUE(win->PlaybackOpen());
+    win->Playback->State.Playing = false;
+    win->Playback->State.Button = PlayButtonLook::Resume; // paused
+    ASSERT_TRUE(win->Playback->Open());
     Check();
     EXPECT_EQ(engine.starts.size(), 3u);
     StopWhenNothingDue();
@@ -181,7 +181,7 @@ TEST_F(ScheduleRunner, TargetsAndFormats)
         EXPECT_EQ(s.append, 0);
         EXPECT_EQ(s.startMs, 0);
         EXPECT_EQ(win->Settings.Format.UseWma, c.format == 2);
-        EXPECT_EQ(win->State.TargetFile, c.path);
+        EXPECT_EQ(win->Session->State.TargetFile, c.path);
         EXPECT_EQ(win->lbFileName->Hint(), c.path);
         StopWhenNothingDue();
     }
@@ -197,9 +197,9 @@ TEST_F(ScheduleRunner, TargetsAndFormats)
     At(8, 0, 0);
     Check();
     EXPECT_EQ(engine.starts.size(), std::size(cases)) << "nothing to record into";
-    EXPECT_EQ(win->State.TargetFile, "");
+    EXPECT_EQ(win->Session->State.TargetFile, "");
     EXPECT_EQ(win->Settings.Format.RecordType, 0);
-    EXPECT_EQ(win->State.QueueLength, 7u);
+    EXPECT_EQ(win->Session->State.QueueLength, 7u);
     Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("second.wma"));
     Check();
     ASSERT_EQ(engine.starts.size(), std::size(cases) + 1);
@@ -227,14 +227,14 @@ TEST_F(ScheduleRunner, BadLengthOrBareNameEndsTheCheck)
     EXPECT_EQ(answers.Seen()[1].kind, ModalKind::ErrorBox);
     EXPECT_EQ(answers.Seen()[1].text, "Unable to create directory");
     EXPECT_TRUE(engine.starts.empty());
-    EXPECT_EQ(win->State.TargetFile, "show.mp3");
+    EXPECT_EQ(win->Session->State.TargetFile, "show.mp3");
     EXPECT_EQ(win->lbFileName->Caption(), "show.mp3");
     EXPECT_EQ(win->lbFileName->Hint(), "[null]");
     EXPECT_EQ(win->Settings.Format.RecordType, 1);
     EXPECT_FALSE(win->Settings.Format.UseWma);
-    EXPECT_EQ(win->State.QueueLength, 10u);
-    EXPECT_FALSE(win->State.QueueRecordingFlag);
-    EXPECT_FALSE(win->State.Recording);
+    EXPECT_EQ(win->Session->State.QueueLength, 10u);
+    EXPECT_FALSE(win->Session->State.QueueRecordingFlag);
+    EXPECT_FALSE(win->Session->State.Recording);
     // While it stays due, every check meets the same error.
     Check();
     EXPECT_EQ(answers.Seen().size(), 3u);
@@ -245,8 +245,8 @@ TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedInItsWindow)
     fakes::ModalAnswers answers;
     engine.startAnswer = false;
     // What the user had chosen stays when the engine refuses the queue.
-    win->State.TargetFile = Target("mine.wma");
-    win->ShowFileName(win->State.TargetFile);
+    win->Session->State.TargetFile = Target("mine.wma");
+    win->ShowFileName(win->Session->State.TargetFile);
     win->Settings.Format.UseWma = true;
     win->Settings.Format.RecordType = 0;
     const std::string caption = win->lbFileName->Caption();
@@ -260,12 +260,12 @@ TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedInItsWindow)
     EXPECT_EQ(engine.starts[1].path, Target("b.wav"));
     ASSERT_EQ(answers.Seen().size(), 2u);
     EXPECT_EQ(answers.Seen()[0].text.rfind(CantStart, 0), 0u);
-    EXPECT_FALSE(win->State.Recording);
-    EXPECT_FALSE(win->State.QueueRecordingFlag);
+    EXPECT_FALSE(win->Session->State.Recording);
+    EXPECT_FALSE(win->Session->State.QueueRecordingFlag);
     EXPECT_FALSE(win->tmRecordTime->Enabled());
     EXPECT_EQ(win->lbStatus->Caption(), Ready);
     EXPECT_EQ(framework::Application().Title(), "Kestrune");
-    EXPECT_EQ(win->State.TargetFile, Target("mine.wma"));
+    EXPECT_EQ(win->Session->State.TargetFile, Target("mine.wma"));
     EXPECT_EQ(win->lbFileName->Caption(), caption);
     EXPECT_EQ(win->lbFileName->Hint(), Target("mine.wma"));
     EXPECT_TRUE(win->Settings.Format.UseWma);
@@ -288,7 +288,7 @@ TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedInItsWindow)
     Check();
     ASSERT_EQ(engine.starts.size(), 3u);
     EXPECT_EQ(engine.starts[2].path, Target("a.mp3"));
-    EXPECT_TRUE(win->State.Recording);
+    EXPECT_TRUE(win->Session->State.Recording);
     EXPECT_TRUE(StatusIsQueued());
     StopWhenNothingDue();
 }

@@ -94,7 +94,7 @@ TEST(SettingDialog, ShowsTheSettingsAndFollowsTheFormatAndRateRules)
     settings.AutoPause.LowerTime = 7;
     settings.AutoName.Path = "/tmp/rec/";
     settings.AutoStop.Hour = 30;
-    TfmSet d(nullptr, settings);
+    TfmSet d(nullptr, settings, RecordIO.EnumWMAFormat);
 
     EXPECT_EQ(d.windowTitle(), "Setting");
     EXPECT_EQ(d.size(), QSize(433, 269));
@@ -159,7 +159,7 @@ TEST(SettingDialog, ShowsTheSettingsAndFollowsTheFormatAndRateRules)
 
     // A bitrate that 44100 does not offer opens with none selected.
     settings.Format.Mp3Rate = 144;
-    TfmSet other(nullptr, settings);
+    TfmSet other(nullptr, settings, RecordIO.EnumWMAFormat);
     EXPECT_EQ(other.cbSampleRate->currentText(), "44100");
     EXPECT_EQ(other.cbMP3Rate->currentIndex(), -1);
 }
@@ -171,7 +171,7 @@ TEST(SettingDialog, ListsEachWmaFormatOnceByBitrateAndTakesTheChosenRow)
     settings.Format.WmaBitrate = 32;
     settings.Format.WmaChannels = 2;
     settings.Format.WmaSamplePerSec = 22050;
-    TfmSet d(nullptr, settings);
+    TfmSet d(nullptr, settings, RecordIO.EnumWMAFormat);
 
     EXPECT_TRUE(d.rbUseWMA->isChecked());
     EXPECT_EQ(d.Notebook1->currentWidget()->objectName(), "WMA");
@@ -190,7 +190,7 @@ TEST(SettingDialog, ListsEachWmaFormatOnceByBitrateAndTakesTheChosenRow)
 
     // With nothing reported the list stays empty and OK keeps the WMA values.
     FakeWmaFormats none({});
-    TfmSet empty(nullptr, settings);
+    TfmSet empty(nullptr, settings, RecordIO.EnumWMAFormat);
     EXPECT_EQ(empty.lvWMAFormat->topLevelItemCount(), 0);
     empty.BitBtn1->click();
     EXPECT_EQ(settings.Format.WmaBitrate, 32);
@@ -208,7 +208,7 @@ TEST(SettingDialog, OkCopiesBackInOrderAndCancelLeavesEverything)
     const std::string before = Saved(settings);
 
     {
-        TfmSet d(nullptr, settings);
+        TfmSet d(nullptr, settings, RecordIO.EnumWMAFormat);
         d.rbUseMP3->click();
         d.cbSampleRate->setCurrentText("11025");
         d.cbAutoStop->click();
@@ -220,14 +220,14 @@ TEST(SettingDialog, OkCopiesBackInOrderAndCancelLeavesEverything)
 
     {
         // WMA keeps the type it had; the buffers and the rest pass through.
-        TfmSet d(nullptr, settings);
+        TfmSet d(nullptr, settings, RecordIO.EnumWMAFormat);
         EXPECT_TRUE(d.rbUseWMA->isChecked());
         d.BitBtn1->click();
     }
     EXPECT_EQ(Saved(settings), before);
 
     {
-        TfmSet d(nullptr, settings);
+        TfmSet d(nullptr, settings, RecordIO.EnumWMAFormat);
         d.rbUseMP3->click();
         d.BitBtn1->click();
     }
@@ -235,7 +235,7 @@ TEST(SettingDialog, OkCopiesBackInOrderAndCancelLeavesEverything)
     EXPECT_FALSE(settings.Format.UseWma);
 
     {
-        TfmSet d(nullptr, settings);
+        TfmSet d(nullptr, settings, RecordIO.EnumWMAFormat);
         d.rbUseWMA->click();
         d.BitBtn1->click();
     }
@@ -243,7 +243,7 @@ TEST(SettingDialog, OkCopiesBackInOrderAndCancelLeavesEverything)
     EXPECT_TRUE(settings.Format.UseWma);
 
     {
-        TfmSet d(nullptr, settings);
+        TfmSet d(nullptr, settings, RecordIO.EnumWMAFormat);
         d.rbUseWAV->click();
         d.cbSampleRate->setCurrentText("22050");
         d.cbMP3Rate->setCurrentText("144");
@@ -277,7 +277,7 @@ TEST(SettingDialog, SpinEditsHoldTheirRangeAndReadJunkAsTheLowerBound)
 {
     FakeWmaFormats wma({});
     RecorderSettings settings;
-    TfmSet d(nullptr, settings);
+    TfmSet d(nullptr, settings, RecordIO.EnumWMAFormat);
     const auto type = [](framework::TSpinEdit* edit, const char* text) {
         edit->findChild<QLineEdit*>()->setText(text);
         edit->interpretText();
@@ -303,7 +303,7 @@ TEST(SettingDialog, OkKeepsRatesTheListsDoNotOfferAndTakesTheRest)
     RecorderSettings settings;
     settings.Format.SampleRate = 12345; // as a hand-edited set.ini may hold
     settings.Format.Mp3Rate = 999;
-    TfmSet d(nullptr, settings);
+    TfmSet d(nullptr, settings, RecordIO.EnumWMAFormat);
     EXPECT_EQ(d.cbSampleRate->currentIndex(), -1);
     EXPECT_EQ(d.cbMP3Rate->currentIndex(), -1);
     EXPECT_EQ(Items(d.cbMP3Rate).first(), "8") << "no rate chosen offers the lower rates' list";
@@ -328,7 +328,7 @@ TEST(SettingDialog, ListsTheRecordingLibrarysFormats)
     BindRecordEngine();
     RecorderSettings settings;
     {
-        TfmSet d(nullptr, settings);
+        TfmSet d(nullptr, settings, RecordIO.EnumWMAFormat);
         QStringList rows = Rows(d.lvWMAFormat);
         EXPECT_GT(rows.size(), 3);
         for (int i = 1; i < d.lvWMAFormat->topLevelItemCount(); ++i)

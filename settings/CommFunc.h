@@ -1,5 +1,5 @@
 #pragma once
-// Time-text helpers shared by the recording texts, the naming and the schedule.
+// The time texts of the queue's records, shared by the recording texts, the naming and the schedule.
 #include <cstdint>
 #include <string>
 
