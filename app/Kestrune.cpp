@@ -94,8 +94,9 @@ void TKestrune::CommandLineStart()
     const std::string target = framework::Application().ParamStr(1);
     if (target.empty())
         return;
+    // The target is taken before its folder is made: a bare file name has no folder to make
+    // ("Unable to create directory"), and stays the target, unshown, with nothing started.
     Session->State.TargetFile = target;
-    // A bare file name has no folder to make: "Unable to create directory", nothing starts.
     platform::ForceDirectories(platform::ExtractFileDir(target));
     Session->ChooseTarget(target);
     tbRecordClick();

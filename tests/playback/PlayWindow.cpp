@@ -80,7 +80,7 @@ int main(int argc, char** argv)
         // awaited: the benchmark measures the window's CPU, not this loop's.
         const bool waiting = next < commands.size();
         tick.setInterval(waiting && commands[next].at - now() < 0.05 ? 2 : waiting ? 20 : 100);
-        const bool open = window.tbPlayIt->ImageIndex() == 4;
+        const bool open = window.Playback->Open();
         if (wasPlaying && !open) {
             std::printf("%.3f ended\n", now());
             std::fflush(stdout);
@@ -113,7 +113,7 @@ int main(int argc, char** argv)
         }
         std::printf("%.3f position %d\n", now(), window.Playback->State.PositionMs);
         std::fflush(stdout);
-        wasPlaying = window.tbPlayIt->ImageIndex() == 4;
+        wasPlaying = window.Playback->Open();
     });
     tick.start();
     if (commands.empty()) {
