@@ -46,9 +46,8 @@ TKestrune::TKestrune(RecordingQueue& queue) : Queue(queue)
 
 TKestrune::~TKestrune()
 {
-    // No returned buffer may be posted to a window that is going away.
-    Runner.reset();
-    Session.reset();
+    // No returned buffer may be posted to a window that is going away: the playback closes
+    // its output now, before the rest is taken down.
     Playback.reset();
     auto& app = framework::Application();
     app.OnIdle = nullptr;
