@@ -20,16 +20,19 @@ public:
     virtual int Channels() const = 0;
 
     virtual bool Open(std::string& error) = 0;
-    // After the first failed write the sink keeps what it wrote valid and ignores the rest.
+    // Once the file cannot grow (a full disk, a failed write, a size the format cannot hold)
+    // the sink takes no more audio and keeps what it wrote valid; Error() then says why.
     virtual void Write(const int16_t* interleaved, size_t frames) = 0;
     // Makes what was written so far a valid file on disk.
     virtual void Checkpoint() = 0;
     virtual void Finish() = 0;
 
-    bool Failed() const { return failed_; }
+    bool Failed() const { return error_ != 0; }
+    // The errno of what stopped the file (ENOSPC, EIO, EFBIG, ...); 0 while it grows.
+    int Error() const { return error_; }
 
 protected:
-    bool failed_ = false;
+    int error_ = 0;
 };
 
 } // namespace record

@@ -1,13 +1,59 @@
 #include "FileWriter.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace record {
 namespace {
 constexpr size_t BufferBytes = 64 * 1024;
+// Room is allocated in steps of this much, so that a recording asks the disk rarely.
+constexpr uint64_t RoomStep = 4 * 1024 * 1024;
+
+std::mutex faultMutex;
+WriteFault fault;
+
+WriteFault CurrentFault()
+{
+    std::lock_guard lock(faultMutex);
+    return fault;
+}
+
+// pwrite, cut short at the test limit.
+ssize_t WriteOut(int fd, const uint8_t* data, size_t length, uint64_t offset)
+{
+    const WriteFault limit = CurrentFault();
+    if (offset + length > limit.atByte) {
+        if (offset >= limit.atByte) {
+            errno = limit.error;
+            return -1;
+        }
+        length = static_cast<size_t>(limit.atByte - offset);
+    }
+    return ::pwrite(fd, data, length, static_cast<off_t>(offset));
+}
+
+// 0 or the errno of allocating [offset, end) without changing the file's size.
+int Allocate(int fd, uint64_t offset, uint64_t end)
+{
+    const WriteFault limit = CurrentFault();
+    if (limit.reserveUnsupported)
+        return EOPNOTSUPP;
+    if (end > limit.atByte)
+        return limit.error;
+    return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset), static_cast<off_t>(end - offset)) == 0
+        ? 0 : errno;
+}
+} // namespace
+
+void SetWriteFault(const WriteFault& newFault)
+{
+    std::lock_guard lock(faultMutex);
+    fault = newFault;
 }
 
 FileWriter::~FileWriter()
@@ -15,35 +61,78 @@ FileWriter::~FileWriter()
     Close();
 }
 
+bool FileWriter::Opened(int fd)
+{
+    fd_ = fd;
+    if (fd_ < 0) {
+        Fail(errno, true);
+        return false;
+    }
+    struct stat info {};
+    end_ = ::fstat(fd_, &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+    reservedEnd_ = end_;
+    buffer_.reserve(BufferBytes);
+    return true;
+}
+
 bool FileWriter::Create(const std::string& path)
 {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     position_ = 0;
-    buffer_.reserve(BufferBytes);
-    return fd_ >= 0;
+    return Opened(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
 }
 
 bool FileWriter::OpenExisting(const std::string& path)
 {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    buffer_.reserve(BufferBytes);
-    return fd_ >= 0;
+    return Opened(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+}
+
+void FileWriter::Fail(int error, bool broken)
+{
+    if (error_ == 0)
+        error_ = error != 0 ? error : EIO;
+    broken_ = broken_ || broken;
 }
 
 bool FileWriter::TruncateAt(uint64_t offset)
 {
-    if (!Flush() || ::ftruncate(fd_, static_cast<off_t>(offset)) != 0
-        || ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) {
-        failed_ = true;
+    // After a failed write the buffer is dropped: the cut is what repairs the file then.
+    if (!broken_ && !Flush())
+        return false;
+    buffer_.clear();
+    if (fd_ < 0 || ::ftruncate(fd_, static_cast<off_t>(offset)) != 0) {
+        Fail(errno, true);
         return false;
     }
-    position_ = offset;
+    position_ = end_ = reservedEnd_ = offset;
     return true;
+}
+
+bool FileWriter::KeepRoom(uint64_t upTo)
+{
+    if (!reserving_ || upTo <= reservedEnd_)
+        return true;
+    // A step ahead when the disk has it, else just what is needed.
+    int error = Allocate(fd_, reservedEnd_, upTo + RoomStep);
+    if (error == 0) {
+        reservedEnd_ = upTo + RoomStep;
+        return true;
+    }
+    if (error == EOPNOTSUPP || error == ENOSYS || error == EINVAL) {
+        reserving_ = false;
+        return true;
+    }
+    error = Allocate(fd_, reservedEnd_, upTo);
+    if (error == 0) {
+        reservedEnd_ = upTo;
+        return true;
+    }
+    Fail(error, false);
+    return false;
 }
 
 void FileWriter::Append(const void* data, size_t length)
 {
-    if (failed_)
+    if (broken_ || fd_ < 0)
         return;
     const auto* bytes = static_cast<const uint8_t*>(data);
     if (buffer_.size() + length > BufferBytes && !Flush())
@@ -53,30 +142,47 @@ void FileWriter::Append(const void* data, size_t length)
 
 bool FileWriter::Flush()
 {
-    if (failed_ || fd_ < 0)
+    if (broken_ || fd_ < 0)
         return false;
+    // The room is kept for the buffer after this one too: when the disk has no more, this
+    // buffer and the closing writes still fit into what was kept before.
+    KeepRoom(position_ + buffer_.size() + BufferBytes + tailReserve_);
     size_t done = 0;
     while (done < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+        const ssize_t n = WriteOut(fd_, buffer_.data() + done, buffer_.size() - done, position_);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            failed_ = true;
+            Fail(n < 0 ? errno : ENOSPC, true);
             break;
         }
         done += static_cast<size_t>(n);
         position_ += static_cast<uint64_t>(n);
     }
+    end_ = std::max(end_, position_);
     buffer_.clear();
-    return !failed_;
+    return !broken_;
 }
 
 bool FileWriter::WriteAt(uint64_t offset, const void* data, size_t length)
 {
-    Flush(); // header fields are written even after a failure, to keep the file valid
+    Flush();
     if (fd_ < 0)
         return false;
-    return ::pwrite(fd_, data, length, static_cast<off_t>(offset)) == static_cast<ssize_t>(length);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    size_t done = 0;
+    while (done < length) {
+        const ssize_t n = WriteOut(fd_, bytes + done, length - done, offset + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            Fail(n < 0 ? errno : ENOSPC, true);
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    end_ = std::max(end_, offset + length);
+    return true;
 }
 
 void FileWriter::Close()
@@ -84,6 +190,9 @@ void FileWriter::Close()
     if (fd_ < 0)
         return;
     Flush();
+    // Allocated room past the end is given back; cutting at the size it has frees it.
+    if (reservedEnd_ > end_)
+        (void)::ftruncate(fd_, static_cast<off_t>(end_));
     ::close(fd_);
     fd_ = -1;
 }

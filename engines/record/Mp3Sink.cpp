@@ -2,6 +2,7 @@
 
 #include "Mp3Frames.h"
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -36,33 +37,45 @@ bool Mp3Sink::Open(std::string& error)
 {
     const bool ok = append_ ? file_.OpenExisting(path_) && file_.TruncateAt(cutAt_) : file_.Create(path_);
     if (!ok)
-        error = "cannot write " + path_;
+        error = "cannot write " + path_ + ": " + std::strerror(file_.Error());
+    // Room for the encoder's last frames when the disk fills.
+    file_.SetTailReserve(64 * 1024);
+    wholeEnd_ = file_.Written();
     return ok;
 }
 
 void Mp3Sink::Put(AVPacket& packet)
 {
     file_.Append(packet.data, static_cast<size_t>(packet.size));
+    pendingEnds_.push_back(file_.Position());
 }
 
 void Mp3Sink::Write(const int16_t* interleaved, size_t frames)
 {
-    if (file_.Failed())
+    if (Failed())
         return;
     encoder_.Write(interleaved, frames, [this](AVPacket& p) { Put(p); });
+    error_ = file_.Error();
 }
 
 void Mp3Sink::Checkpoint()
 {
     file_.Flush();
-    failed_ = file_.Failed();
+    error_ = file_.Error();
+    while (!pendingEnds_.empty() && pendingEnds_.front() <= file_.Written()) {
+        wholeEnd_ = pendingEnds_.front();
+        pendingEnds_.pop_front();
+    }
 }
 
 void Mp3Sink::Finish()
 {
-    if (!file_.Failed())
+    if (!file_.Broken())
         encoder_.Finish([this](AVPacket& p) { Put(p); });
     Checkpoint();
+    // A write that failed may have left part of a frame: the file ends at the last whole one.
+    if (file_.Broken())
+        file_.TruncateAt(wholeEnd_);
     file_.Close();
 }
 

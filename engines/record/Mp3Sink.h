@@ -5,6 +5,8 @@
 #include "FfmpegEncoder.h"
 #include "FileWriter.h"
 
+#include <deque>
+
 namespace record {
 
 class Mp3Sink : public AudioSink {
@@ -31,6 +33,10 @@ private:
     bool append_;
     int32_t startMs_;
     size_t cutAt_ = 0;
+    // Ends of the frames handed to the file and not yet known to be on the disk, and the end
+    // of the last frame that is: after a failed write the file is cut there.
+    std::deque<uint64_t> pendingEnds_;
+    uint64_t wholeEnd_ = 0;
     FfmpegEncoder encoder_;
     FileWriter file_;
 };

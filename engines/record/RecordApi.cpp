@@ -14,7 +14,10 @@ extern "C" {
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
+#include <exception>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace {
@@ -24,14 +27,30 @@ bool paused = false;
 
 // The sound the last finished recording lost, in milliseconds.
 uint32_t lastLossMs = 0;
+// Why the last start was refused or the last recording's file stopped growing.
+std::string lastError;
 
 std::atomic<LevelReport> levelReport{nullptr};
 std::atomic<void*> levelContext{nullptr};
+
+std::atomic<RecordEventReport> eventReport{nullptr};
+std::atomic<void*> eventContext{nullptr};
 
 void ReportLevels(record::BlockLevels levels)
 {
     if (const LevelReport report = levelReport.load())
         report(levelContext.load(), levels.left, levels.right);
+}
+
+void ReportWriteFailure()
+{
+    if (const RecordEventReport report = eventReport.load())
+        report(eventContext.load(), RECORD_WRITE_FAILED);
+}
+
+std::string WriteErrorText(int error)
+{
+    return error != 0 ? std::strerror(error) : std::string();
 }
 
 std::unique_ptr<record::AudioSink> MakeSink(const StartRecordParams& p, const std::string& path, bool append, int32_t startMs)
@@ -53,20 +72,35 @@ uint8_t StartRecord(const StartRecordParams* params, const char* path, int32_t a
     // a thread that cannot start) is a refusal like any other.
     try {
         std::lock_guard lock(apiMutex);
-        if (current || !params || !path)
+        if (current) {
+            lastError = "a recording is running";
             return 0;
+        }
+        if (!params || !path) {
+            lastError = "no format or no file name";
+            return 0;
+        }
         std::string error;
-        if (!record::CheckStart(*params, path, append != 0, error))
+        if (!record::CheckStart(*params, path, append != 0, error)) {
+            lastError = error;
             return 0;
+        }
         auto recorder = std::make_unique<record::Recorder>(MakeSink(*params, path, append != 0, startMs),
-            params->BufferSize, params->BufferNumber, &ReportLevels);
-        if (!recorder->Start(error))
+            params->BufferSize, params->BufferNumber, &ReportLevels, &ReportWriteFailure);
+        if (!recorder->Start(error)) {
+            lastError = error.empty() ? "the recording could not start" : error;
             return 0;
+        }
         current = std::move(recorder);
         paused = false;
         lastLossMs = 0;
+        lastError.clear();
         return 1;
+    } catch (const std::exception& e) {
+        lastError = e.what();
+        return 0;
     } catch (...) {
+        lastError = "the recording could not start";
         return 0;
     }
 }
@@ -105,9 +139,22 @@ void StopRecord()
         const uint64_t rate = static_cast<uint64_t>(std::max(current->Rate(), 1));
         const uint64_t ms = (current->LostFrames() * 1000 + rate / 2) / rate;
         lastLossMs = static_cast<uint32_t>(std::min<uint64_t>(ms, UINT32_MAX));
+        lastError = WriteErrorText(current->WriteError());
         current.reset();
         paused = false;
     } catch (...) {
+    }
+}
+
+const char* RecordLastError()
+{
+    try {
+        std::lock_guard lock(apiMutex);
+        if (current)
+            lastError = WriteErrorText(current->WriteError());
+        return lastError.c_str();
+    } catch (...) {
+        return "";
     }
 }
 
@@ -149,6 +196,12 @@ void SetLevelReport(LevelReport report, void* context)
 {
     levelContext.store(context);
     levelReport.store(report);
+}
+
+void SetRecordEventReport(RecordEventReport report, void* context)
+{
+    eventContext.store(context);
+    eventReport.store(report);
 }
 
 } // extern "C"

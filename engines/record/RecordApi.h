@@ -29,6 +29,12 @@ void ResumeRecord();
 // Stops capture, writes what is queued and closes the file: complete when this returns.
 void StopRecord();
 
+// Why the last StartRecord refused ("the sound server did not open the input: ...", "cannot
+// create ..."), or why the running or last stopped recording's file stopped taking audio
+// (the system's reason: "No space left on device"); "" when neither. The text stays valid
+// until the next call into the library.
+const char* RecordLastError();
+
 // The sound the last finished recording lost, in milliseconds (rounded): frames the sound
 // server or the device dropped, or that the writer could not take in time. 0 for a complete
 // recording; set by StopRecord, cleared by a successful StartRecord.
@@ -44,5 +50,13 @@ void EnumWMAFormat(WmaFormatCallback callback);
 // Called on the writer thread; must not block for long. Null stops the reports.
 typedef void (*LevelReport)(void* context, uint32_t left, uint32_t right);
 void SetLevelReport(LevelReport report, void* context);
+
+// What happens to a running recording, reported once when it happens: the file stopped
+// taking audio (a full disk, a failed write); RecordLastError says why. The recording goes
+// on capturing until StopRecord, which makes the file complete. Called on the writer thread;
+// must not block. Null stops the reports.
+enum { RECORD_WRITE_FAILED = 1 };
+typedef void (*RecordEventReport)(void* context, int32_t event);
+void SetRecordEventReport(RecordEventReport report, void* context);
 
 } // extern "C"

@@ -5,9 +5,10 @@
 
 namespace record {
 
-Recorder::Recorder(std::unique_ptr<AudioSink> sink, int blockBytes, int ringBlocks, LevelCallback levels)
+Recorder::Recorder(std::unique_ptr<AudioSink> sink, int blockBytes, int ringBlocks, LevelCallback levels,
+    FailureCallback failed)
     : sink_(std::move(sink)), requestedBlockBytes_(blockBytes), requestedRingBlocks_(ringBlocks),
-      levels_(std::move(levels))
+      levels_(std::move(levels)), failed_(std::move(failed))
 {
 }
 
@@ -87,6 +88,15 @@ void Recorder::Drain(bool all)
     }
 }
 
+void Recorder::NoteFailure()
+{
+    if (!sink_->Failed() || writeError_.load(std::memory_order_relaxed) != 0)
+        return;
+    writeError_.store(sink_->Error(), std::memory_order_release);
+    if (failed_)
+        failed_();
+}
+
 void Recorder::WriterLoop()
 {
     // An exception here would end the program with the file half written: the writer stops
@@ -103,6 +113,9 @@ void Recorder::WriterLoop()
                 sink_->Checkpoint();
                 lastCheckpoint = now;
             }
+            // The file stopped taking audio: the capture goes on (for the levels) until the
+            // program stops the recording, and what comes meanwhile is not lost sound.
+            NoteFailure();
             // Sleeps until the device delivers (or the stop), so the writer wakes once a
             // fragment, yet the file is still made valid twice a second if capture stalls.
             ring_->AwaitData(std::chrono::ceil<std::chrono::milliseconds>(
@@ -110,6 +123,7 @@ void Recorder::WriterLoop()
         }
         Drain(true);
         sink_->Finish();
+        NoteFailure();
     } catch (...) {
         try {
             sink_->Finish();

@@ -15,12 +15,15 @@
 namespace record {
 
 using LevelCallback = std::function<void(BlockLevels)>;
+// Called once, on the writer thread, when the file stops taking audio; must not block.
+using FailureCallback = std::function<void()>;
 
 class Recorder {
 public:
     // blockBytes: one writer block; ringBlocks: how many the ring holds (2 to 30 s of sound
     // whatever they say).
-    Recorder(std::unique_ptr<AudioSink> sink, int blockBytes, int ringBlocks, LevelCallback levels);
+    Recorder(std::unique_ptr<AudioSink> sink, int blockBytes, int ringBlocks, LevelCallback levels,
+        FailureCallback failed = nullptr);
     ~Recorder();
 
     // Prepares the sink, opens the device, creates the file, starts capture and the writer.
@@ -36,11 +39,15 @@ public:
     // server, or not taken by the ring because the writer fell behind. Final after Stop.
     uint64_t LostFrames() const;
     int Rate() const { return sink_->Rate(); }
+    // The errno that stopped the file (a full disk, a failed write); 0 while it takes audio.
+    // Any thread.
+    int WriteError() const { return writeError_.load(std::memory_order_acquire); }
     AudioSink& Sink() { return *sink_; }
 
 private:
     void WriterLoop();
     void Drain(bool all);
+    void NoteFailure();
 
     std::unique_ptr<AudioSink> sink_;
     int requestedBlockBytes_;
@@ -48,6 +55,8 @@ private:
     size_t blockFrames_ = 0;
     int channels_ = 0;
     LevelCallback levels_;
+    FailureCallback failed_;
+    std::atomic<int> writeError_{0};
     std::unique_ptr<SampleRing> ring_;
     std::unique_ptr<CaptureDevice> capture_;
     std::vector<int16_t> block_;

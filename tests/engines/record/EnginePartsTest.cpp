@@ -9,7 +9,13 @@
 #include "engines/record/WavSink.h"
 #include "fakes/TempFolder.h"
 
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
 #include <numeric>
 #include <filesystem>
 #include <fstream>
@@ -194,7 +200,8 @@ TEST(WavLayoutAndSink, NewContinuedAndBrokenFiles)
     ASSERT_TRUE(layout);
     EXPECT_EQ(layout->rate, 44100);
     EXPECT_EQ(layout->channels, 2);
-    EXPECT_EQ(layout->dataOffset, 44u);
+    EXPECT_EQ(layout->dataOffset, 80u) << "a JUNK chunk keeps room for the 64-bit sizes";
+    EXPECT_EQ(layout->ds64At, 12u);
     EXPECT_EQ(layout->dataBytes, 44100u * 4);
 
     {
@@ -213,8 +220,9 @@ TEST(WavLayoutAndSink, NewContinuedAndBrokenFiles)
     ASSERT_TRUE(layout);
     EXPECT_EQ(layout->dataBytes, (22050u + 100u) * 4);
     const auto bytes = fakes::ReadWholeFile(path);
-    EXPECT_EQ(bytes.size(), 44u + (22050u + 100u) * 4);
-    const auto* samples = reinterpret_cast<const int16_t*>(bytes.data() + 44);
+    EXPECT_EQ(bytes.size(), 80u + (22050u + 100u) * 4);
+    EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+    const auto* samples = reinterpret_cast<const int16_t*>(bytes.data() + 80);
     EXPECT_EQ(samples[2 * 22050 - 1], static_cast<int16_t>(2 * 22050 - 1)) << "audio before the position is kept";
     EXPECT_EQ(samples[2 * 22050], 7);
 
@@ -251,7 +259,30 @@ TEST(StartCheck, RefusesWhatCannotWork)
     EXPECT_FALSE(CheckStart(good, folder.Path(), false, error)) << "a folder";
 }
 
-TEST(WavLayoutAndSink, StopsAddingAudioAtTheRiffLimit)
+namespace {
+// Makes the WAV file at path `dataBytes` of audio long, sparsely, with its header saying so
+// in 32 bits (what a continued file near the limit looks like).
+void GrowSparsely(const std::string& path, uint64_t dataOffset, uint64_t dataBytes)
+{
+    std::filesystem::resize_file(path, dataOffset + dataBytes);
+    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+    const uint32_t riff = static_cast<uint32_t>(dataOffset + dataBytes - 8);
+    const uint32_t data = static_cast<uint32_t>(dataBytes);
+    f.seekp(4);
+    f.write(reinterpret_cast<const char*>(&riff), 4);
+    f.seekp(static_cast<std::streamoff>(dataOffset - 4));
+    f.write(reinterpret_cast<const char*>(&data), 4);
+}
+
+uint64_t Le64At(const std::string& bytes, size_t at)
+{
+    uint64_t v = 0;
+    std::memcpy(&v, bytes.data() + at, 8);
+    return v;
+}
+} // namespace
+
+TEST(WavLayoutAndSink, PastFourGibTheFileBecomesRf64AndBackWhenCutBelow)
 {
     fakes::TempFolder folder;
     const auto path = folder.File("44100-2-16.wav");
@@ -261,27 +292,74 @@ TEST(WavLayoutAndSink, StopsAddingAudioAtTheRiffLimit)
         ASSERT_TRUE(sink.Prepare(error) && sink.Open(error));
         sink.Finish();
     }
-    // Grow the data, sparsely, to 1000 bytes short of the limit, and say so in the header.
-    const uint64_t nearly = WavSink::MaxFileBytes - 1000;
-    std::filesystem::resize_file(path, nearly);
+    const uint64_t nearly = 0xFFFFFFFFull - 1000; // data bytes: a second more passes the limit
+    GrowSparsely(path, 80, nearly);
+    const uint64_t frames = nearly / 4 + 44100;
     {
-        std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
-        const uint32_t riff = static_cast<uint32_t>(nearly - 8);
-        const uint32_t data = static_cast<uint32_t>(nearly - 44);
-        f.seekp(4);
-        f.write(reinterpret_cast<const char*>(&riff), 4);
-        f.seekp(40);
-        f.write(reinterpret_cast<const char*>(&data), 4);
+        WavSink sink(path, 44100, 2, true, INT32_MAX);
+        std::string error;
+        ASSERT_TRUE(sink.Prepare(error) && sink.Open(error)) << error;
+        const std::vector<int16_t> second(2 * 44100, 1);
+        sink.Write(second.data(), 44100);
+        sink.Finish();
+        EXPECT_FALSE(sink.Failed());
     }
+    const uint64_t size = std::filesystem::file_size(path);
+    EXPECT_EQ(size, 80 + frames * 4);
+    std::string header(80, '\0');
+    std::ifstream(path, std::ios::binary).read(header.data(), 80);
+    EXPECT_EQ(header.substr(0, 4), "RF64");
+    EXPECT_EQ(header.substr(12, 4), "ds64");
+    EXPECT_EQ(Le64At(header, 20), size - 8);
+    EXPECT_EQ(Le64At(header, 28), frames * 4);
+    EXPECT_EQ(Le64At(header, 36), frames);
+    EXPECT_EQ(header.substr(4, 4), "\xff\xff\xff\xff");
+    EXPECT_EQ(header.substr(76, 4), "\xff\xff\xff\xff");
+    auto layout = ReadWavLayout(path);
+    ASSERT_TRUE(layout);
+    EXPECT_TRUE(layout->rf64);
+    EXPECT_EQ(layout->dataBytes, frames * 4);
+
+    // FFmpeg reads the 64-bit length.
+    AVFormatContext* input = nullptr;
+    ASSERT_EQ(avformat_open_input(&input, path.c_str(), nullptr, nullptr), 0);
+    ASSERT_GE(avformat_find_stream_info(input, nullptr), 0);
+    EXPECT_NEAR(input->duration / double(AV_TIME_BASE), frames / 44100.0, 0.01);
+    avformat_close_input(&input);
+
+    {
+        // Continued from one second in: below 4 GiB again, a plain RIFF WAVE.
+        WavSink sink(path, 44100, 2, true, 1000);
+        std::string error;
+        ASSERT_TRUE(sink.Prepare(error) && sink.Open(error)) << error;
+        sink.Finish();
+    }
+    std::ifstream(path, std::ios::binary).read(header.data(), 80);
+    EXPECT_EQ(header.substr(0, 4), "RIFF");
+    EXPECT_EQ(header.substr(12, 4), "JUNK");
+    layout = ReadWavLayout(path);
+    ASSERT_TRUE(layout);
+    EXPECT_FALSE(layout->rf64);
+    EXPECT_EQ(layout->dataBytes, 44100u * 4);
+}
+
+TEST(WavLayoutAndSink, AFileWithoutRoomForRf64StopsAtTheRiffLimitAndSaysSo)
+{
+    fakes::TempFolder folder;
+    const auto path = folder.File("old.wav");
+    // A 44-byte header, as older recordings have.
+    fakes::WriteWholeFile(path, std::string("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\0\0\0\0", 44));
+    GrowSparsely(path, 44, WavSink::MaxRiffFileBytes - 1000 - 44);
     WavSink sink(path, 44100, 2, true, INT32_MAX);
     std::string error;
     ASSERT_TRUE(sink.Prepare(error) && sink.Open(error)) << error;
     const std::vector<int16_t> second(2 * 44100, 1);
     sink.Write(second.data(), 44100);
+    EXPECT_EQ(sink.Error(), EFBIG) << "the recording is stopped as by a full disk";
     sink.Finish();
     const uint64_t size = std::filesystem::file_size(path);
-    EXPECT_LE(size, WavSink::MaxFileBytes);
-    EXPECT_GT(size, WavSink::MaxFileBytes - 4);
+    EXPECT_LE(size, WavSink::MaxRiffFileBytes);
+    EXPECT_GT(size, WavSink::MaxRiffFileBytes - 4);
     const auto layout = ReadWavLayout(path);
     ASSERT_TRUE(layout);
     EXPECT_EQ(layout->dataOffset + layout->dataBytes, size) << "the header counts every byte of audio";
