@@ -11,6 +11,7 @@ void TKestrune::tbrecandpauseClick() { Session->RecordAndPause(); }
 void TKestrune::tmRecordTimeTimer() { Session->Tick(); }
 void TKestrune::tbOpenClick() { Session->SelectFile(); }
 void TKestrune::WMLevel(framework::TMessage& message) { Session->LevelArrived(message.WParam, message.LParam); }
+void TKestrune::WMRecordEvent(framework::TMessage& message) { Session->EngineEvent(message.WParam); }
 
 // ---- Schedule (schedule/Runner.cpp) ----------------------------------------------------------
 

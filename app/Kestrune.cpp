@@ -37,6 +37,7 @@ TKestrune::TKestrune(RecordingQueue& queue) : Queue(queue)
     OnClose = [this] { FormClose(); };
     OnMessage(WM_COMMANDLINE_START, [this](framework::TMessage&) { CommandLineStart(); });
     OnMessage(framework::WM_LEVEL, [this](framework::TMessage& message) { WMLevel(message); });
+    OnMessage(framework::WM_RECORD_EVENT, [this](framework::TMessage& message) { WMRecordEvent(message); });
     OnMessage(framework::MM_WOM_DONE, [this](framework::TMessage& message) { MMWomDone(message); });
     auto& app = framework::Application();
     app.SetMainForm(this);

@@ -179,6 +179,8 @@ public:
     void tbOpenClick();
     // WM_LEVEL: wParam the left, lParam the right level, 0 (silence) to 32768 (full scale).
     void WMLevel(framework::TMessage& message);
+    // WM_RECORD_EVENT: wParam what happened to the running recording.
+    void WMRecordEvent(framework::TMessage& message);
     // Schedule: once a second, and at the end of every stop command.
     void tmQueueTimer();
     // The queue editor, modal; the queue takes its changes when it is left by Close.

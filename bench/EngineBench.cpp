@@ -16,6 +16,7 @@
 #include "engines/record/RecordApi.h"
 #include "engines/record/Recorder.h"
 #include "engines/record/WavSink.h"
+#include "engines/record/WavLayout.h"
 #include "engines/record/WmaSink.h"
 
 #include <sys/resource.h>
@@ -157,7 +158,7 @@ int Throughput(const std::string& pcmPath, const std::string& outDir)
     const std::vector<Case> cases = {
         {"wav", outDir + "/bench.wav",
             [](const std::string& p) { return std::make_unique<record::WavSink>(p, Rate, Channels, false, 0); },
-            pcmBytes + 44},
+            pcmBytes + record::WavDataOffset},
         {"mp3", outDir + "/bench.mp3",
             [](const std::string& p) { return std::make_unique<record::Mp3Sink>(p, Rate, Channels, 128, false, 0); },
             bitrateBytes(128)},

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QWidget>
+#include <cstdio>
 
 namespace framework {
 
@@ -33,9 +34,25 @@ void TApplication::SetMainForm(QWidget* form)
         mainForm_->setWindowTitle(QString::fromStdString(title_));
 }
 
-void ErrorBox(const std::string& text)
+std::string ReasonLine(const std::string& text, const std::string& details)
 {
-    Application().MessageBox(text, "Error", MB_OK | MB_ICONERROR);
+    std::string line = text.substr(0, text.find('\n'));
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return "kestrune: " + line + (line.empty() || line.back() == ':' ? " " : ": ") + details;
+}
+
+void ErrorBox(const std::string& text, const std::string& details)
+{
+    if (!details.empty())
+        std::fprintf(stderr, "%s\n", ReasonLine(text, details).c_str());
+    ModalRequest request;
+    request.kind = ModalKind::MessageBox;
+    request.text = text;
+    request.details = details;
+    request.caption = "Error";
+    request.flags = MB_OK | MB_ICONERROR;
+    Interact(request);
 }
 
 void TApplication::ProcessMessages()

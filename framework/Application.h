@@ -59,6 +59,11 @@ private:
 TApplication& Application();
 
 // A box captioned "Error" with the error icon and OK: how the subsystems refuse a command.
-void ErrorBox(const std::string& text);
+// details, when given, is the reason a library gave: the box shows it under "Show
+// Details...", and it goes to stderr with the box's first line.
+void ErrorBox(const std::string& text, const std::string& details = {});
+
+// The stderr line of a box's text and its reason: "kestrune: " + the first line + the reason.
+std::string ReasonLine(const std::string& text, const std::string& details);
 
 } // namespace framework

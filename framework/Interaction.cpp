@@ -42,6 +42,8 @@ ModalAnswer RealMessageBox(const ModalRequest& request)
 {
     QMessageBox box(IconOf(request.flags), QString::fromStdString(request.caption),
         QString::fromStdString(request.text));
+    if (!request.details.empty())
+        box.setDetailedText(QString::fromStdString(request.details));
     const bool secondDefault = (request.flags & 0xF00) == MB_DEFBUTTON2;
     switch (request.flags & 0x0F) {
     case MB_YESNO:

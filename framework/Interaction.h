@@ -16,6 +16,7 @@ struct ModalRequest {
     ModalKind kind = ModalKind::MessageBox;
     std::string text;    // message text; for dialogs, the title
     std::string caption; // message box caption
+    std::string details; // a message box's detailed text (a library's reason), may be empty
     unsigned flags = 0;  // MB_* for message boxes
     // Save dialog: filter in the "Description|*.ext" form, proposed name and folder.
     std::string filter;

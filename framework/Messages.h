@@ -7,6 +7,8 @@ namespace framework {
 inline constexpr uint32_t WM_USER = 0x0400;
 // Left level in wParam, right level in lParam, each 0 (silence) to 32768 (full scale).
 inline constexpr uint32_t WM_LEVEL = WM_USER + 200;
+// The recording library reports an event of the running recording (wParam: which one).
+inline constexpr uint32_t WM_RECORD_EVENT = WM_USER + 201;
 // A wave output buffer came back; lParam identifies it.
 inline constexpr uint32_t MM_WOM_DONE = 0x3BD;
 

@@ -1,6 +1,8 @@
 #pragma once
 // Multimedia file I/O for RIFF files, read side: open, descend into a RIFF form or a chunk,
-// ascend past a chunk (and its padding byte), read, seek, close.
+// ascend past a chunk (and its padding byte), read, seek, close. An RF64 form (a WAVE past
+// 4 GiB) is found as a RIFF form is; its sizes of 0xFFFFFFFF stand for the 64-bit sizes of
+// its ds64 chunk, which ChunkSize gives.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -43,6 +45,9 @@ public:
     // (MMIO_FINDCHUNK), or takes the chunk at the current position (no flag). On success ck
     // is filled and the position is the chunk's data (after the form type of a RIFF chunk).
     int Descend(MMCKINFO& ck, const MMCKINFO* parent, unsigned flags);
+    // The size of a chunk's data: cksize, or for an RF64 form and its "data" chunk the 64-bit
+    // size that the ds64 chunk gives.
+    uint64_t ChunkSize(const MMCKINFO& ck) const;
     // Moves to the end of the chunk, past its padding byte.
     int Ascend(const MMCKINFO& ck);
     // Bytes read (0 at the end), or -1 on error.
@@ -51,10 +56,14 @@ public:
     long Seek(long offset, int origin);
 
 private:
-    bool ReadHeader(uint32_t at, MMCKINFO& ck);
+    bool ReadHeader(uint64_t at, MMCKINFO& ck);
+    void ReadDs64(const MMCKINFO& form);
 
     std::FILE* file_ = nullptr;
     uint64_t size_ = 0;
+    bool rf64_ = false;
+    uint64_t riffSize64_ = 0;
+    uint64_t dataSize64_ = 0;
 };
 
 } // namespace platform

@@ -78,7 +78,8 @@ void TPlayback::PlayOrPause(const std::string& file)
     if (!DescribeAudioFile(file, FileInfo) || FileInfo.DurationMs == 0) {
         const std::string extension = platform::UpperFileExtension(file);
         if (extension == ".WAV" || extension == ".MP3" || extension == ".WMA")
-            framework::ErrorBox("Can't play file : " + file);
+            framework::ErrorBox("Can't play file : " + file,
+                FileInfo.DurationMs == 0 && AudioReaderError().empty() ? "it holds no audio" : AudioReaderError());
         ShowReady();
         return;
     }
@@ -131,7 +132,7 @@ void TPlayback::StartAt(int32_t posMs)
         StopOutput();
     }
     if (!OpenAudioReader(file_, FileInfo, posMs)) {
-        Refuse("Can't play file : " + file_);
+        Refuse("Can't play file : " + file_, AudioReaderError());
         return;
     }
     State.Finishing = false;
@@ -156,7 +157,7 @@ void TPlayback::StartAt(int32_t posMs)
         },
         error);
     if (!output_) {
-        Refuse("Can't open wave out device");
+        Refuse("Can't open wave out device", error);
         return;
     }
 
@@ -191,17 +192,17 @@ void TPlayback::StartAt(int32_t posMs)
     }
     // A reader that gives nothing would leave a playback that never ends.
     if (State.BuffersOutstanding == 0) {
-        Refuse("Can't play file : " + file_);
+        Refuse("Can't play file : " + file_, "no audio could be read from it");
         return;
     }
     State.Playing = true;
 }
 
-void TPlayback::Refuse(const std::string& text)
+void TPlayback::Refuse(const std::string& text, const std::string& reason)
 {
     CloseOutput();
     CloseAudioReader(FileInfo);
-    framework::ErrorBox(text);
+    framework::ErrorBox(text, reason);
     ShowReady();
 }
 

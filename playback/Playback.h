@@ -71,8 +71,9 @@ private:
     // Reads the next block into data: whole frames only, cut at the playback's end. Answers
     // its bytes (0: nothing more to play); last is set when the end was reached.
     uint32_t ReadNextBlock(uint8_t* data, bool& last);
-    // A playback that could not start: device and reader closed, the box, the ready state.
-    void Refuse(const std::string& text);
+    // A playback that could not start: device and reader closed, the box (the reason as its
+    // details), the ready state.
+    void Refuse(const std::string& text, const std::string& reason);
     void CloseOutput();
 
     RecorderView& view_;

@@ -9,6 +9,7 @@
 #include "wmaio.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,6 +25,8 @@ platform::MMCKINFO childChunk;
 // placed past the audio.
 uint64_t wavDataLeft = 0;
 bool readerOpen = false;
+// Why the last description or reader open failed.
+std::string readerError;
 framework::TForm* levelTarget = nullptr;
 
 struct WaveFormat {
@@ -52,14 +55,19 @@ std::string UpperExtension(const std::string& path)
 // "fmt " chunk (up to 18 bytes read), then the "data" chunk, whose size childChunk holds.
 bool OpenAndFindData(const std::string& path, WaveFormat& format)
 {
-    if (!wavFile.Open(path))
+    if (!wavFile.Open(path)) {
+        readerError = std::strerror(errno);
         return false;
+    }
     parentChunk = {};
     parentChunk.fccType = platform::mmioStringToFOURCC("WAVE");
-    if (wavFile.Descend(parentChunk, nullptr, platform::MMIO_FINDRIFF) != platform::MMSYSERR_NOERROR)
+    if (wavFile.Descend(parentChunk, nullptr, platform::MMIO_FINDRIFF) != platform::MMSYSERR_NOERROR) {
+        readerError = "not a RIFF WAVE file";
         return false;
+    }
     childChunk = {};
     childChunk.ckid = platform::mmioStringToFOURCC("fmt ");
+    readerError = "no format chunk";
     if (wavFile.Descend(childChunk, &parentChunk, platform::MMIO_FINDCHUNK) != platform::MMSYSERR_NOERROR)
         return false;
     uint8_t raw[18] = {};
@@ -76,6 +84,7 @@ bool OpenAndFindData(const std::string& path, WaveFormat& format)
     wavFile.Ascend(childChunk);
     childChunk = {};
     childChunk.ckid = platform::mmioStringToFOURCC("data");
+    readerError = "no data chunk";
     return wavFile.Descend(childChunk, &parentChunk, platform::MMIO_FINDCHUNK) == platform::MMSYSERR_NOERROR;
 }
 
@@ -84,16 +93,21 @@ bool DescribeWav(const std::string& path, AudioFileInfo& info)
     info = AudioFileInfo{};
     WaveFormat format;
     const bool found = OpenAndFindData(path, format);
-    const uint32_t dataBytes = childChunk.cksize;
+    const uint64_t dataBytes = wavFile.ChunkSize(childChunk);
     wavFile.Close();
     // A file without its chunks, or with a rate or channel count of 0, describes nothing
     // rather than dividing by zero.
-    if (!found || format.samplesPerSec == 0 || format.channels == 0)
+    if (!found)
         return false;
+    if (format.samplesPerSec == 0 || format.channels == 0) {
+        readerError = "no sample rate or no channels";
+        return false;
+    }
     info.SampleRate = format.samplesPerSec;
     info.Channels = format.channels;
     info.DurationMs = WavDurationMs(dataBytes, info.SampleRate, info.Channels);
     info.Bitrate = WavBitrate(info.SampleRate, info.Channels);
+    readerError = format.bitsPerSample == 16 ? "" : "not 16-bit samples";
     return format.bitsPerSample == 16;
 }
 
@@ -102,6 +116,7 @@ bool DescribeMp3(const std::string& path, AudioFileInfo& info)
     info = AudioFileInfo{};
     if (SB_InitMP3(path.c_str(), 0) != 0) {
         SB_ExitMP3();
+        readerError = "no MPEG audio could be read from it";
         return false;
     }
     int32_t rate = 0, channels = 0, kbps = 0, length = 0;
@@ -120,7 +135,7 @@ bool OpenWav(const std::string& path, const AudioFileInfo& info, int32_t startMs
     WaveFormat ignored;
     if (!OpenAndFindData(path, ignored))
         return false;
-    wavDataLeft = childChunk.cksize;
+    wavDataLeft = wavFile.ChunkSize(childChunk);
     // Rounded to whole sample frames first, halves to even, with the described format: the
     // frame a continued recording starts at too. Nothing before the audio's start.
     const uint64_t frame = platform::RoundHalfEven(uint64_t(std::max<int32_t>(startMs, 0)) * info.SampleRate, 1000);
@@ -145,13 +160,13 @@ void PostLevels(const uint8_t* block, uint32_t size, uint32_t channels)
 
 } // namespace
 
-uint32_t WavDurationMs(uint32_t dataBytes, uint32_t rate, uint32_t channels)
+uint32_t WavDurationMs(uint64_t dataBytes, uint32_t rate, uint32_t channels)
 {
     if (rate == 0 || channels == 0)
         return 0;
     // dataBytes x 1000 / (rate x channels x 2), in whole numbers. A frame rate above the
     // numerator makes it less than half a millisecond (and would overflow once doubled).
-    const uint64_t numerator = uint64_t{dataBytes} * 1000;
+    const uint64_t numerator = dataBytes * 1000;
     const uint64_t framesPerSecond = uint64_t{rate} * channels;
     if (framesPerSecond > numerator)
         return 0;
@@ -193,36 +208,53 @@ void SetReaderLevelTarget(framework::TForm* form)
     levelTarget = form;
 }
 
+bool DescribeAudioFileAs(const std::string& path, AudioFileKind kind, AudioFileInfo& info)
+{
+    bool ok = false;
+    readerError.clear();
+    switch (kind) {
+    case akMp3: ok = DescribeMp3(path, info); break;
+    case akWav: ok = DescribeWav(path, info); break;
+    // Without the WMA library nothing can be described.
+    case akWma:
+        ok = WmaIO.CheckWMAFileInfo && WmaIO.CheckWMAFileInfo(path.c_str(), &info);
+        if (!ok)
+            readerError = WmaIO.CheckWMAFileInfo ? "no WMA audio could be read from it" : "no WMA decoder";
+        break;
+    default: return false;
+    }
+    info.Kind = kind;
+    return ok;
+}
+
 bool DescribeAudioFile(const std::string& path, AudioFileInfo& info)
 {
     const std::string ext = UpperExtension(path);
-    bool ok = false;
-    if (ext == ".MP3") {
-        ok = DescribeMp3(path, info);
-        info.Kind = akMp3;
-    } else if (ext == ".WAV") {
-        ok = DescribeWav(path, info);
-        info.Kind = akWav;
-    } else if (ext == ".WMA") {
-        // Without the WMA library nothing can be described.
-        ok = WmaIO.CheckWMAFileInfo && WmaIO.CheckWMAFileInfo(path.c_str(), &info);
-        info.Kind = akWma;
-    } else {
-        framework::ErrorBox("We can only accept mp3 and wav file");
-        return false;
-    }
-    return ok;
+    if (ext == ".MP3")
+        return DescribeAudioFileAs(path, akMp3, info);
+    if (ext == ".WAV")
+        return DescribeAudioFileAs(path, akWav, info);
+    if (ext == ".WMA")
+        return DescribeAudioFileAs(path, akWma, info);
+    framework::ErrorBox("We can only accept mp3 and wav file");
+    return false;
 }
 
 bool OpenAudioReader(const std::string& path, AudioFileInfo info, int32_t startMs)
 {
     readerOpen = true;
+    readerError = "the reader could not open it";
     switch (info.Kind) {
     case akMp3: return SB_InitMP3(path.c_str(), startMs) == 0;
     case akWav: return OpenWav(path, info, startMs);
     case akWma: return WmaIO.InitWMAReadFile && WmaIO.InitWMAReadFile(path.c_str(), &info, startMs);
     default: return false;
     }
+}
+
+const std::string& AudioReaderError()
+{
+    return readerError;
 }
 
 bool ReadAudioBlock(AudioFileInfo info, const uint8_t*& block, uint32_t& size)

@@ -17,6 +17,8 @@ inline constexpr uint32_t AudioBlockBytes = 8192;
 // Kind by the upper-cased extension (.MP3, .WAV, .WMA); any other shows "We can only accept
 // mp3 and wav file" and leaves info as it was.
 bool DescribeAudioFile(const std::string& path, AudioFileInfo& info);
+// The same for a kind given, whatever the extension (a recording's target may have any).
+bool DescribeAudioFileAs(const std::string& path, AudioFileKind kind, AudioFileInfo& info);
 
 // The reader-open flag is set even when the open fails; close after every open.
 bool OpenAudioReader(const std::string& path, AudioFileInfo info, int32_t startMs);
@@ -25,6 +27,8 @@ bool OpenAudioReader(const std::string& path, AudioFileInfo info, int32_t startM
 // nothing of any chunk behind it.
 bool ReadAudioBlock(AudioFileInfo info, const uint8_t*& block, uint32_t& size);
 void CloseAudioReader(AudioFileInfo info);
+// Why the last description or reader open failed, in a few words ("no data chunk").
+const std::string& AudioReaderError();
 
 // Where the level of each block is posted (WM_LEVEL); null posts nowhere.
 void SetReaderLevelTarget(framework::TForm* form);
@@ -38,6 +42,7 @@ struct BlockAverage {
 BlockAverage AverageLevels(const uint8_t* block, uint32_t size, uint32_t channels);
 
 // The length of a 16-bit WAV's audio in ms, rounded with halves to even (0 for a rate or
-// channel count of 0), and its bitrate figure (rate x channels x 2, shifted right by 7).
-uint32_t WavDurationMs(uint32_t dataBytes, uint32_t rate, uint32_t channels);
+// channel count of 0; past 49 days, the most 32 bits hold), and its bitrate figure (rate x
+// channels x 2, shifted right by 7). The data may pass 4 GiB (RF64).
+uint32_t WavDurationMs(uint64_t dataBytes, uint32_t rate, uint32_t channels);
 uint32_t WavBitrate(uint32_t rate, uint32_t channels);

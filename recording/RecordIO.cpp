@@ -18,6 +18,12 @@ void PostLevels(void*, uint32_t left, uint32_t right)
     if (framework::TForm* form = levelTarget.load())
         form->PostMessage(framework::WM_LEVEL, left, static_cast<intptr_t>(right));
 }
+
+void PostEvent(void*, int32_t event)
+{
+    if (framework::TForm* form = levelTarget.load())
+        form->PostMessage(framework::WM_RECORD_EVENT, static_cast<uintptr_t>(event), 0);
+}
 } // namespace
 
 void BindRecordEngine()
@@ -28,10 +34,18 @@ void BindRecordEngine()
     RecordIO.StopRecord = &::StopRecord;
     RecordIO.EnumWMAFormat = &::EnumWMAFormat;
     RecordIO.RecordLossMs = &::RecordLossMs;
+    RecordIO.RecordLastError = &::RecordLastError;
     SetLevelReport(&PostLevels, nullptr);
+    SetRecordEventReport(&PostEvent, nullptr);
 }
 
 void SetLevelTarget(framework::TForm* form)
 {
     levelTarget.store(form);
+}
+
+std::string RecordErrorText()
+{
+    const char* text = RecordIO.RecordLastError ? RecordIO.RecordLastError() : nullptr;
+    return text ? text : "";
 }

@@ -4,6 +4,8 @@
 // put a fake into the slots instead.
 #include "engines/record/RecordApi.h"
 
+#include <string>
+
 namespace framework {
 class TForm;
 }
@@ -16,6 +18,8 @@ struct RecordOperations {
     void (*EnumWMAFormat)(WmaFormatCallback) = nullptr;
     // Milliseconds of sound the last stopped recording lost; null counts as none.
     uint32_t (*RecordLossMs)() = nullptr;
+    // Why the last start was refused or the recording's file stopped; null counts as "".
+    const char* (*RecordLastError)() = nullptr;
 };
 
 // The slots the program calls through.
@@ -24,6 +28,10 @@ extern RecordOperations RecordIO;
 // Fills the slots with the recording library. Called once at program start.
 void BindRecordEngine();
 
-// Where levels go: WM_LEVEL (wParam left, lParam right) is posted to this form from the
-// library's thread. Null stops them. Window thread only.
+// Where levels and events go: WM_LEVEL (wParam left, lParam right) and WM_RECORD_EVENT
+// (wParam the event) are posted to this form from the library's thread. Null stops them.
+// Window thread only.
 void SetLevelTarget(framework::TForm* form);
+
+// RecordLastError through the slot, "" when the slot is empty.
+std::string RecordErrorText();

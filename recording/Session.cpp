@@ -39,6 +39,13 @@ std::string LossText(const std::string& path, uint32_t lossMs)
         + std::to_string(tenths % 10) + " s are missing.";
 }
 
+std::string WriteFailureText(const std::string& path, const std::string& reason, uint32_t heldMs)
+{
+    const uint32_t tenths = (heldMs + 50) / 100;
+    return "Recording stopped: " + path + " could not be written (" + reason + "). It holds "
+        + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s.";
+}
+
 bool ExtensionFitsFormat(const std::string& path, const RecordingFormat& format)
 {
     const int32_t type = EffectiveFormatOf(format).RecordType;
@@ -189,7 +196,7 @@ bool TRecordingSession::StartRecording(const RecordingStart& start)
     const StartRecordParams params = StartParamsOf(start.Format);
     if (RecordIO.StartRecord(&params, start.Target.c_str(), start.AppendMode, start.StartPosMs,
             start.ExistingLengthMs) == 0) {
-        framework::ErrorBox(CantStartText);
+        framework::ErrorBox(CantStartText, RecordErrorText());
         return false;
     }
     State.TargetFile = start.Target;
@@ -298,6 +305,10 @@ void TRecordingSession::Stop()
         return;
     RecordIO.StopRecord();
     const std::string stoppedFile = State.TargetFile;
+    const RecordingFormat stoppedFormat = State.Format;
+    // Read now: a queued recording that AfterStop begins clears the engine's account.
+    const std::string failure = RecordErrorText();
+    const uint32_t lossMs = RecordIO.RecordLossMs ? RecordIO.RecordLossMs() : 0;
     recordTime_.SetEnabled(false);
     view_.TurnReels(false);
     State.QueueRecordingFlag = false;
@@ -309,14 +320,27 @@ void TRecordingSession::Stop()
     view_.ShowStatus("Ready for your command ...");
     if (AfterStop)
         AfterStop();
-    ReportRecordingLoss(stoppedFile);
+    if (!failure.empty())
+        ReportWriteFailure(stoppedFile, stoppedFormat, failure);
+    if (lossMs != 0)
+        view_.ReportAfterStop(LossText(stoppedFile, lossMs));
 }
 
-void TRecordingSession::ReportRecordingLoss(const std::string& path)
+void TRecordingSession::EngineEvent(uintptr_t event)
 {
-    const uint32_t lossMs = RecordIO.RecordLossMs ? RecordIO.RecordLossMs() : 0;
-    if (lossMs != 0)
-        view_.ReportAfterStop(LossText(path, lossMs));
+    // A report of an earlier recording finds none running, or one whose file is fine.
+    if (event == RECORD_WRITE_FAILED && State.Recording && !RecordErrorText().empty())
+        Stop();
+}
+
+void TRecordingSession::ReportWriteFailure(const std::string& path, const RecordingFormat& format,
+    const std::string& reason)
+{
+    static constexpr AudioFileKind kinds[] = {akWav, akMp3, akWma};
+    AudioFileInfo held;
+    const int32_t type = std::clamp(EffectiveFormatOf(format).RecordType, 0, 2);
+    const uint32_t heldMs = DescribeAudioFileAs(path, kinds[type], held) ? held.DurationMs : 0;
+    view_.ReportAfterStop(WriteFailureText(path, reason, heldMs));
 }
 
 void TRecordingSession::RecordAndPause()

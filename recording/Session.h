@@ -42,6 +42,10 @@ uint32_t ElapsedSeconds(uint32_t now, uint32_t runStartTick, uint32_t bankedMs);
 // with one decimal (at least 0.1 for any loss).
 std::string LossText(const std::string& path, uint32_t lossMs);
 
+// The message after a recording whose file could not be written on: the path, the system's
+// reason and the length the file holds, in seconds with one decimal.
+std::string WriteFailureText(const std::string& path, const std::string& reason, uint32_t heldMs);
+
 // One start of the engine: into Target with Format, from the beginning or continuing a file.
 struct RecordingStart {
     std::string Target;
@@ -71,8 +75,12 @@ public:
     void RecordAndPause();
     // The pause button: pauses or resumes, and with automatic pause on switches the watch.
     void PauseButton();
-    // The stop command: the engine stops, the window shows the ready state.
+    // The stop command: the engine stops, the window shows the ready state; a file that could
+    // not be written on and lost sound are told after.
     void Stop();
+    // WM_RECORD_EVENT from the engine: a file that stops taking audio ends the recording as
+    // the stop command does.
+    void EngineEvent(uintptr_t event);
     // Every 200 ms while recording: the elapsed time, the automatic stop, a queued length.
     void Tick();
     // Starts the engine; on success the window shows the recording; false (after an error
@@ -99,8 +107,8 @@ private:
     // On the record-time tick: stops the recording when the set duration is reached; true
     // when it did.
     bool AutoStopReached();
-    // After a stop: the lost sound, if any, told through the view.
-    void ReportRecordingLoss(const std::string& path);
+    // After a stop: why the file stopped taking audio, and what it holds.
+    void ReportWriteFailure(const std::string& path, const RecordingFormat& format, const std::string& reason);
 
     RecorderSettings& settings_;
     TPlayback& playback_;

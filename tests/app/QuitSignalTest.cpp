@@ -105,10 +105,10 @@ TEST(QuitSignal, EndsARecordingInOrderAndSavesTheSettings)
         // The file is complete: its header counts every byte, and it holds the time recorded.
         const auto size = std::filesystem::file_size(target);
         const std::string bytes = fakes::ReadWholeFile(target);
-        ASSERT_GE(bytes.size(), 44u);
+        ASSERT_GE(bytes.size(), 80u);
         uint32_t dataSize = 0;
-        std::memcpy(&dataSize, bytes.data() + 40, 4);
-        EXPECT_EQ(dataSize + 44u, size);
+        std::memcpy(&dataSize, bytes.data() + 76, 4);
+        EXPECT_EQ(dataSize + 80u, size);
         const auto audio = fakes::DecodeAudioFile(target);
         ASSERT_TRUE(audio.ok) << audio.error;
         EXPECT_GE(audio.Seconds(), recorded - 0.2);

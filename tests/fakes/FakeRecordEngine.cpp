@@ -18,6 +18,7 @@ FakeRecordEngine::FakeRecordEngine() : saved_(RecordIO)
     RecordIO.ResumeRecord = [] { current->calls.push_back("resume"); };
     RecordIO.StopRecord = [] { current->calls.push_back("stop"); };
     RecordIO.RecordLossMs = [] { return current->lossMs; };
+    RecordIO.RecordLastError = [] { return current->lastError.c_str(); };
 }
 
 FakeRecordEngine::~FakeRecordEngine()

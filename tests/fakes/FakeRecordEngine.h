@@ -25,6 +25,7 @@ public:
 
     bool startAnswer = true;
     uint32_t lossMs = 0; // what the stopped recording reports as lost
+    std::string lastError; // what RecordLastError answers
     std::vector<Start> starts;
     std::vector<std::string> calls; // "start", "pause", "resume", "stop" in order
 
