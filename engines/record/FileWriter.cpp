@@ -10,7 +10,7 @@
 
 namespace record {
 namespace {
-constexpr size_t BufferBytes = 64 * 1024;
+constexpr size_t BufferBytes = 16 * 1024;
 // Room is allocated in steps of this much, so that a recording asks the disk rarely.
 constexpr uint64_t RoomStep = 4 * 1024 * 1024;
 

@@ -39,7 +39,7 @@ bool Mp3Sink::Open(std::string& error)
     if (!ok)
         error = "cannot write " + path_ + ": " + std::strerror(file_.Error());
     // Room for the encoder's last frames when the disk fills.
-    file_.SetTailReserve(64 * 1024);
+    file_.SetTailReserve(16 * 1024);
     wholeEnd_ = file_.Written();
     return ok;
 }

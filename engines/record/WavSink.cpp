@@ -154,6 +154,12 @@ void WavSink::WriteSizes(uint64_t dataBytes)
 void WavSink::Finish()
 {
     Checkpoint();
+    // A write that failed midway may have left part of a frame behind the counted audio.
+    if (file_.Broken()) {
+        const uint64_t frameBytes = 2u * static_cast<unsigned>(channels_);
+        const uint64_t written = file_.Written() - std::min(file_.Written(), dataOffset_);
+        file_.TruncateAt(dataOffset_ + written / frameBytes * frameBytes);
+    }
     file_.Close();
 }
 

@@ -6,13 +6,13 @@
 
 namespace record {
 namespace {
-constexpr int IoBufferBytes = 32 * 1024;
+constexpr int IoBufferBytes = 8 * 1024;
 
 // The muxer writes at most this much after the last audio: its last packets (within the
 // buffers) and an index of 6 bytes for every second.
 uint64_t TailBytes(uint64_t seconds)
 {
-    return 2 * IoBufferBytes + 16 * 1024 + 6 * seconds;
+    return 2 * IoBufferBytes + 8 * 1024 + 6 * seconds;
 }
 
 // libavformat hands the bytes as const from version 61 on.

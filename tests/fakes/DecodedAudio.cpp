@@ -125,4 +125,16 @@ DecodedAudio DecodeAudioFile(const std::string& path)
     return out;
 }
 
+double ContainerSeconds(const std::string& path)
+{
+    AVFormatContext* input = nullptr;
+    if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) != 0)
+        return -1;
+    double seconds = -1;
+    if (avformat_find_stream_info(input, nullptr) >= 0 && input->duration > 0)
+        seconds = input->duration / double(AV_TIME_BASE);
+    avformat_close_input(&input);
+    return seconds;
+}
+
 } // namespace fakes

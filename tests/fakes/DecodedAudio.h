@@ -21,4 +21,7 @@ struct DecodedAudio {
 // samples answers ok=true and no samples.
 DecodedAudio DecodeAudioFile(const std::string& path);
 
+// The length the container says, as ffprobe shows it; -1 when it says none or cannot be read.
+double ContainerSeconds(const std::string& path);
+
 } // namespace fakes

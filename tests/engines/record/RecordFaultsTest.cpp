@@ -1,5 +1,6 @@
 // What the recording library leaves behind when things go wrong: a full disk in the middle,
 // and a process killed while recording.
+#include "engines/record/FileWriter.h"
 #include "engines/record/RecordApi.h"
 #include "engines/record/Recorder.h"
 #include "engines/record/WavSink.h"
@@ -8,6 +9,8 @@
 #include "fakes/TempFolder.h"
 #include "fakes/TestSignal.h"
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -34,15 +37,17 @@ protected:
     fakes::TempFolder folder;
 };
 
-TEST_F(RecordFaults, AFullDiskLeavesAValidFileAndStopStillReturns)
+TEST_F(RecordFaults, AFailedWriteLeavesAValidFileAndStopStillReturns)
 {
     const auto path = folder.File("44100-2-16.wav");
     const StartRecordParams wav{0, 44100, 2, 2000, 16, 0};
     {
-        // Room for about half a second of audio: then every write fails, as on a full disk.
+        // Room for about half a second of audio: then every write fails (EFBIG), with room
+        // allocated ahead or not.
         const fakes::FileSizeLimit limit(100000);
         ASSERT_TRUE(StartRecord(&wav, path.c_str(), 0, 0, 0));
         std::this_thread::sleep_for(1500ms);
+        EXPECT_STREQ(RecordLastError(), "File too large");
         StopRecord();
     }
     EXPECT_LE(std::filesystem::file_size(path), 100000u);
@@ -51,6 +56,55 @@ TEST_F(RecordFaults, AFullDiskLeavesAValidFileAndStopStillReturns)
     EXPECT_GT(audio.Seconds(), 0.4);
     EXPECT_LT(audio.Seconds(), 0.6);
     EXPECT_NEAR(fakes::DominantFrequency(audio.samples, 2, 0, 44100, 4410, 8820), 1000, 10);
+}
+
+// A disk that is full at a set byte of the file, seen through the library's entry points: the
+// event comes once, the reason is the system's, and the file ends complete below the limit,
+// whether the file system allocates ahead (the file's closing writes have room kept) or not
+// (a write fails midway: WAV and MP3 keep their whole frames).
+TEST_F(RecordFaults, ADiskFullAtASetByteEndsInACompleteFile)
+{
+    struct Case {
+        const char* file;
+        StartRecordParams params;
+        uint64_t limit;
+        bool reserveUnsupported;
+    };
+    static std::atomic<int> events{0};
+    SetRecordEventReport([](void*, int32_t event) { events += event == RECORD_WRITE_FAILED; }, nullptr);
+    for (const Case& c : {Case{"full.wav", {0, 44100, 2, 2000, 16, 0}, 400000, false},
+             Case{"full.mp3", {1, 44100, 2, 2000, 16, 320}, 100000, false},
+             Case{"full.wma", {2, 44100, 2, 2000, 16, 128}, 100000, false},
+             Case{"cut.wav", {0, 44100, 2, 2000, 16, 0}, 400001, true},
+             Case{"cut.mp3", {1, 44100, 2, 2000, 16, 320}, 100001, true}}) {
+        SCOPED_TRACE(c.file);
+        const auto path = folder.File(c.file);
+        events = 0;
+        record::SetWriteFault({c.limit, ENOSPC, c.reserveUnsupported});
+        ASSERT_TRUE(StartRecord(&c.params, path.c_str(), 0, 0, 0));
+        for (int waited = 0; events == 0 && waited < 8000; waited += 50)
+            std::this_thread::sleep_for(50ms);
+        EXPECT_EQ(events, 1);
+        EXPECT_STREQ(RecordLastError(), "No space left on device");
+        std::this_thread::sleep_for(300ms); // capture goes on meanwhile; nothing more is written
+        StopRecord();
+        record::SetWriteFault({});
+        EXPECT_EQ(events, 1);
+        EXPECT_STREQ(RecordLastError(), "No space left on device") << "kept after the stop";
+        EXPECT_EQ(RecordLossMs(), 0u) << "what came after the failure is not lost sound";
+
+        const uint64_t size = std::filesystem::file_size(path);
+        EXPECT_LE(size, c.limit);
+        EXPECT_GT(size, c.limit - (c.reserveUnsupported ? 20000 : 80000));
+        const auto audio = fakes::DecodeAudioFile(path);
+        ASSERT_TRUE(audio.ok) << audio.error;
+        EXPECT_GT(audio.Seconds(), 1.0);
+        EXPECT_NEAR(fakes::ContainerSeconds(path), audio.Seconds(), 0.1) << "the header says what the file holds";
+        if (c.params.Format == 0)
+            EXPECT_EQ(size, 80 + static_cast<uint64_t>(audio.samples.size()) * 2) << "every byte counted";
+        EXPECT_NEAR(fakes::DominantFrequency(audio.samples, 2, 0, 44100, 4410, 8820), 1000, 10);
+    }
+    SetRecordEventReport(nullptr, nullptr);
 }
 
 // A WAV writer whose first write hangs for a while, as a disk that stalls.
