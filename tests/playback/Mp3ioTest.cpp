@@ -7,6 +7,10 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -244,6 +248,56 @@ TEST_F(Mp3io, AChunkAfterTheWavDataIsReadOnButNotCounted)
         const std::string read = ReadAll(path, info, ms);
         EXPECT_EQ(read, audio.substr(from) + list) << ms << " ms";
     }
+}
+
+std::string Le64(uint64_t v) { return Le32(static_cast<uint32_t>(v)) + Le32(static_cast<uint32_t>(v >> 32)); }
+
+// An RF64 header for 16-bit stereo at 44100 Hz: the sizes in ds64, 0xFFFFFFFF in their old places.
+std::string Rf64Header(uint64_t dataBytes)
+{
+    return "RF64" + Le32(0xFFFFFFFFu) + "WAVE" + Chunk("ds64", Le64(dataBytes + 72) + Le64(dataBytes) + Le64(dataBytes / 4) + Le32(0))
+        + Fmt(44100, 2, 16) + "data" + Le32(0xFFFFFFFFu);
+}
+
+TEST_F(Mp3io, Rf64FilesDescribeAndPlayExactlyPastFourGib)
+{
+    // Small, with a chunk behind the audio that the ds64 size leaves out.
+    const std::string audio = Repeated(100, -100, 4410);
+    const AudioFileInfo small = Describe("small.wav", Rf64Header(audio.size()) + audio + Chunk("LIST", "INFOxxxx"), true);
+    EXPECT_EQ(small.DurationMs, 100u);
+    EXPECT_EQ(ReadAll(folder.File("small.wav"), small, 0).substr(0, audio.size()), audio);
+
+    // As ffmpeg writes it when told to (a LIST chunk between fmt and data).
+    const std::string made = folder.File("ffmpeg.wav");
+    ASSERT_EQ(std::system(("ffmpeg -loglevel error -y -f lavfi -i sine=frequency=1000:duration=2 -ac 2 -rf64 always '"
+                              + made + "'").c_str()),
+        0);
+    AudioFileInfo info;
+    ASSERT_TRUE(DescribeAudioFile(made, info));
+    EXPECT_EQ(info.DurationMs, 2000u);
+    EXPECT_EQ(ReadAll(made, info, 1000).size(), 44100u * 4);
+
+    // Past 4 GiB, sparsely: the length exact and a frame written past the limit read at its place.
+    const uint64_t frames = (uint64_t{1} << 30) + 44100;
+    const std::string huge = folder.File("huge.wav");
+    fakes::WriteWholeFile(huge, Rf64Header(frames * 4));
+    std::filesystem::resize_file(huge, 80 + frames * 4);
+    const int32_t atMs = 24348500; // frame 1073768850, byte 4295075480
+    const uint64_t frame = 1073768850;
+    {
+        std::fstream f(huge, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(static_cast<std::streamoff>(80 + frame * 4));
+        f.write("\x34\x12\x78\x56", 4);
+    }
+    ASSERT_TRUE(DescribeAudioFile(huge, info));
+    EXPECT_EQ(info.DurationMs, static_cast<uint32_t>(std::llround(frames * 1000.0 / 44100)));
+    ASSERT_TRUE(OpenAudioReader(huge, info, atMs));
+    const uint8_t* block = nullptr;
+    uint32_t size = 0;
+    ASSERT_TRUE(ReadAudioBlock(info, block, size));
+    ASSERT_GE(size, 8u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(block), 8), std::string("\x34\x12\x78\x56\0\0\0\0", 8));
+    CloseAudioReader(info);
 }
 
 TEST_F(Mp3io, WmaNeedsTheRuntimeAndTheBinding)

@@ -249,13 +249,22 @@ TEST_F(Session, ContinuedFilesKeepTheirTime)
 TEST_F(Session, RefusedStartsAndRecordAndPause)
 {
     engine.startAnswer = false;
+    engine.lastError = "the sound server did not open the input: Connection refused";
     fakes::ModalAnswers answers;
+    testing::internal::CaptureStderr();
     Start("take.mp3");
+    const std::string stderrText = testing::internal::GetCapturedStderr();
     ASSERT_EQ(answers.Seen().size(), 1u);
     EXPECT_EQ(answers.Seen()[0].caption, "Error");
     EXPECT_EQ(answers.Seen()[0].text,
         "Can't start recording, possible reason:\n1.Other programs are using recording device, please close it and "
         "try again.\n2.Audio device problem.");
+    EXPECT_EQ(answers.Seen()[0].details, engine.lastError) << "the engine's reason under Show Details";
+    EXPECT_NE(stderrText.find("kestrune: Can't start recording, possible reason: the sound server did not open the "
+                              "input: Connection refused\n"),
+        std::string::npos)
+        << stderrText;
+    engine.lastError.clear();
     EXPECT_FALSE(win->Session->State.Recording);
     EXPECT_EQ(win->lbStatus->Caption(), "Ready for your command ...");
     EXPECT_EQ(framework::Application().Title(), "Kestrune");
@@ -456,6 +465,37 @@ TEST_F(Session, AStopTellsOfLostSound)
     EXPECT_EQ(LossText("/r/a.wav", 3651), "Some sound was lost while recording /r/a.wav: 3.7 s are missing.");
     EXPECT_EQ(LossText("/r/a.wav", 3), "Some sound was lost while recording /r/a.wav: 0.1 s are missing.");
     EXPECT_EQ(LossText("/r/a.wav", 4294967295u), "Some sound was lost while recording /r/a.wav: 4294967.3 s are missing.");
+}
+
+TEST_F(Session, AFileThatStopsTakingAudioEndsTheRecordingAndSaysWhy)
+{
+    win->Settings.Format.RecordType = 0; // WAV
+    fakes::ModalAnswers answers;
+    Start("take.wav");
+    // The engine has written 2.46 s when the disk fills.
+    fakes::WriteWav(Target("take.wav"), 44100, 2, fakes::MakeSine(44100, 2, 2.46, 1000, 0.5));
+    framework::TMessage event{framework::WM_RECORD_EVENT, RECORD_WRITE_FAILED, 0, 0};
+    win->WMRecordEvent(event);
+    EXPECT_TRUE(win->Session->State.Recording) << "a report with no failure behind it: an earlier recording's";
+
+    engine.lastError = "No space left on device";
+    engine.lossMs = 400;
+    win->WMRecordEvent(event);
+    EXPECT_FALSE(win->Session->State.Recording);
+    EXPECT_EQ(engine.calls.back(), "stop");
+    EXPECT_EQ(win->lbStatus->Caption(), "Ready for your command ...");
+    EXPECT_EQ(framework::Application().Title(), "Kestrune");
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    EXPECT_EQ(answers.Seen()[0].caption, "Error");
+    EXPECT_EQ(answers.Seen()[0].text,
+        "Recording stopped: " + Target("take.wav") + " could not be written (No space left on device). It holds 2.5 s.");
+    EXPECT_EQ(answers.Seen()[1].text, LossText(Target("take.wav"), 400)) << "the loss is told too, after";
+
+    // A report after the stop finds nothing to stop.
+    win->WMRecordEvent(event);
+    EXPECT_EQ(answers.Seen().size(), 2u);
+    EXPECT_EQ(WriteFailureText("/r/a.mp3", "Input/output error", 0),
+        "Recording stopped: /r/a.mp3 could not be written (Input/output error). It holds 0.0 s.");
 }
 
 TEST_F(Session, AutomaticNamesAtTheStart)

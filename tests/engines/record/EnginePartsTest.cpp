@@ -7,9 +7,11 @@
 #include "engines/record/StartCheck.h"
 #include "engines/record/WavLayout.h"
 #include "engines/record/WavSink.h"
+#include "fakes/DecodedAudio.h"
 #include "fakes/TempFolder.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -341,6 +343,23 @@ TEST(WavLayoutAndSink, PastFourGibTheFileBecomesRf64AndBackWhenCutBelow)
     ASSERT_TRUE(layout);
     EXPECT_FALSE(layout->rf64);
     EXPECT_EQ(layout->dataBytes, 44100u * 4);
+
+    // An RF64 file as ffmpeg writes it (a LIST chunk before the data) is continued as well.
+    const auto made = folder.File("ffmpeg.wav");
+    ASSERT_EQ(std::system(("ffmpeg -loglevel error -y -f lavfi -i sine=frequency=1000:duration=2 -ac 2 -rf64 always '"
+                              + made + "'").c_str()),
+        0);
+    {
+        WavSink sink(made, 44100, 2, true, 1000);
+        std::string error;
+        ASSERT_TRUE(sink.Prepare(error) && sink.Open(error)) << error;
+        const std::vector<int16_t> half(2 * 22050, 1);
+        sink.Write(half.data(), 22050);
+        sink.Finish();
+    }
+    const auto continued = fakes::DecodeAudioFile(made);
+    ASSERT_TRUE(continued.ok) << continued.error;
+    EXPECT_EQ(continued.samples.size(), 2u * (44100 + 22050));
 }
 
 TEST(WavLayoutAndSink, AFileWithoutRoomForRf64StopsAtTheRiffLimitAndSaysSo)
