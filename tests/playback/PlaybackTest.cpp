@@ -215,6 +215,7 @@ TEST_F(Playback, FilesAndDevicesThatCannotPlayLeaveTheWindowReady)
     Play(win.folder.File("broken.wav"));
     ASSERT_EQ(answers.Seen().size(), 1u);
     EXPECT_EQ(answers.Seen()[0].text, "Can't play file : " + win.folder.File("broken.wav"));
+    EXPECT_EQ(answers.Seen()[0].details, "not a RIFF WAVE file");
     EXPECT_EQ(answers.Seen()[0].caption, "Error");
     EXPECT_TRUE(output.opens.empty());
     ExpectReady();
@@ -230,6 +231,7 @@ TEST_F(Playback, FilesAndDevicesThatCannotPlayLeaveTheWindowReady)
     Play(MakeWav("44100-2-16.wav", 44100, 2, 44100));
     ASSERT_EQ(answers.Seen().size(), 3u);
     EXPECT_EQ(answers.Seen()[2].text, "Can't open wave out device");
+    EXPECT_EQ(answers.Seen()[2].details, "no device") << "the output's reason";
     ExpectReady();
 }
 
