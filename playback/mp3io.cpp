@@ -166,6 +166,9 @@ uint32_t WavDurationMs(uint64_t dataBytes, uint32_t rate, uint32_t channels)
         return 0;
     // dataBytes x 1000 / (rate x channels x 2), in whole numbers. A frame rate above the
     // numerator makes it less than half a millisecond (and would overflow once doubled).
+    // An RF64 size may claim anything: so many bytes are more milliseconds than 32 bits hold.
+    if (dataBytes > UINT64_MAX / 1000)
+        return UINT32_MAX;
     const uint64_t numerator = dataBytes * 1000;
     const uint64_t framesPerSecond = uint64_t{rate} * channels;
     if (framesPerSecond > numerator)
