@@ -13,8 +13,19 @@ void TKestrune::CreateTrayIcon()
 
 void TKestrune::LoadTrayIcon(const std::string& fileName, bool refresh)
 {
-    TrayIcon1->Icon().LoadFromFile(platform::ExeFolder() + fileName);
-    TrayIconFile = fileName;
+    // Loaded when the picture changes, not at every record-time tick. A picture that cannot be
+    // loaded is told once, after the command that asked for it: the command (a stop, the tick
+    // with the queue's length check) goes on to its end, and the old picture stays.
+    if (fileName != TrayIconFile) {
+        TrayIconFile = fileName;
+        try {
+            TrayIcon1->Icon().LoadFromFile(platform::ExeFolder() + fileName);
+        } catch (const std::exception& e) {
+            QMetaObject::invokeMethod(
+                this, [text = std::string(e.what())] { framework::Application().ShowException(text); },
+                Qt::QueuedConnection);
+        }
+    }
     if (refresh && TrayIcon1->Active()) {
         TrayIcon1->SetActive(false);
         TrayIcon1->SetActive(true);
@@ -34,7 +45,9 @@ void TKestrune::ShowTitleAndToolTip(const std::string& text)
 
 void TKestrune::HidetoTrayIcon1Click()
 {
-    LoadTrayIcon("ti.ico", false);
+    // Loaded again whatever was shown before: a picture that cannot be shown stops the command.
+    TrayIcon1->Icon().LoadFromFile(platform::ExeFolder() + "ti.ico");
+    TrayIconFile = "ti.ico";
     // Without a notification area a hidden window could not be brought back.
     if (!TrayIcon1->AreaAvailable()) {
         Minimize1Click();

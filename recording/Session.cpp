@@ -227,13 +227,16 @@ void TRecordingSession::ShowRecordingStatus()
 void TRecordingSession::Tick()
 {
     State.ElapsedSec = ElapsedSeconds(platform::GetTickCount(), State.RunStartTick, State.BankedMs);
+    // The ends come before anything is shown: a recording always ends at its length.
     if (AutoStopReached())
         return;
+    if (State.QueueRecordingFlag && State.ElapsedSec >= State.QueueLength) {
+        Stop();
+        return;
+    }
     view_.ShowElapsedSeconds(State.ElapsedSec);
     view_.ShowTitleAndToolTip("Recording(" + ElapsedTimeText(State.ElapsedSec) + ")");
     view_.LoadTrayIcon("ti_rec.ico", false);
-    if (State.QueueRecordingFlag && State.ElapsedSec >= State.QueueLength)
-        Stop();
 }
 
 bool TRecordingSession::AutoStopReached()

@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 #include "schedule/Due.h"
 
+#include <QCoreApplication>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -323,4 +324,25 @@ TEST_F(ScheduleRunner, NoSecondCheckWhileItsMessageBoxShows)
     // Once the box is closed, checks run again.
     Check();
     EXPECT_EQ(answers.Seen().size(), 3u);
+}
+
+TEST_F(ScheduleRunner, AMissingTrayPictureIsToldOnceAndTheRecordingEndsAtItsLength)
+{
+    std::filesystem::remove(win.folder.File("ti_rec.ico"));
+    fakes::ModalAnswers answers;
+    Add("Everyday", "08 : 00 : 00", "00 : 00 : 05", Target("q/take.mp3"));
+    At(8, 0, 0);
+    Check();
+    ASSERT_TRUE(win->Session->State.Recording);
+    EXPECT_TRUE(StatusIsQueued()) << "the start goes on to its end";
+    At(12, 0, 0);
+    for (int i = 0; i < 10; ++i) {
+        win.Run(1000);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_FALSE(win->Session->State.Recording) << "ended at its length";
+    EXPECT_EQ(engine.calls, (Calls{"start", "stop"}));
+    EXPECT_EQ(win->lbStatus->Caption(), Ready);
+    ASSERT_EQ(answers.Seen().size(), 1u) << "one box for the recording, not one a tick";
+    EXPECT_EQ(answers.Seen()[0].text, "Cannot open file " + win.folder.File("ti_rec.ico"));
 }
