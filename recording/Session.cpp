@@ -213,8 +213,15 @@ bool TRecordingSession::StartRecording(const RecordingStart& start)
     State.Recording = true;
     State.Paused = false;
     State.QuietSince = 0;
+    KeepAwake();
     ShowRecordingStatus();
     return true;
+}
+
+void TRecordingSession::KeepAwake()
+{
+    const std::string& target = State.TargetFile;
+    sleepLock_.Hold("Recording " + target.substr(target.find_last_of('/') + 1));
 }
 
 void TRecordingSession::ShowRecordingStatus()
@@ -264,6 +271,7 @@ void TRecordingSession::PauseButton()
             PauseOrResume(true);
         } else if (State.Recording) {
             // Paused automatically: stays paused, now by hand.
+            sleepLock_.Release();
             view_.ShowTitleAndToolTip("Paused(" + ElapsedTimeText(State.ElapsedSec) + ")");
             view_.LoadTrayIcon("ti_rec_p.ico", true);
             view_.ShowStatus("Paused ...");
@@ -284,6 +292,7 @@ void TRecordingSession::PauseOrResume(bool manual)
         recordTime_.SetEnabled(true);
         State.RunStartTick = platform::GetTickCount();
         RecordIO.ResumeRecord();
+        KeepAwake();
         ShowRecordingStatus();
         if (manual)
             view_.ShowPauseHint("Pause Recording");
@@ -295,6 +304,9 @@ void TRecordingSession::PauseOrResume(bool manual)
     // The stretch up to the pause is kept; the pause itself is never counted.
     State.BankedMs += platform::GetTickCount() - State.RunStartTick;
     RecordIO.PauseRecord();
+    // An automatic pause waits for sound and must go on listening; a pause by hand may sleep.
+    if (manual)
+        sleepLock_.Release();
     view_.ShowTitleAndToolTip("Paused(" + ElapsedTimeText(State.ElapsedSec) + ")");
     view_.LoadTrayIcon("ti_rec_p.ico", true);
     if (manual)
@@ -307,6 +319,7 @@ void TRecordingSession::Stop()
     if (!State.Recording)
         return;
     RecordIO.StopRecord();
+    sleepLock_.Release();
     const std::string stoppedFile = State.TargetFile;
     const RecordingFormat stoppedFormat = State.Format;
     // Read now: a queued recording that AfterStop begins clears the engine's account.

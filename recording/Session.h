@@ -4,6 +4,7 @@
 // and resume on the level. Its rules that need no window come first: the format check, the
 // texts, the engine's start parameters.
 #include "RecorderState.h"
+#include "platform/SleepInhibitor.h"
 #include "engines/record/RecordApi.h"
 #include "settings/RecorderSettings.h"
 
@@ -103,13 +104,21 @@ public:
     // then the meters.
     void LevelArrived(uintptr_t wParam, intptr_t lParam);
 
+    // The machine is kept awake for this recording (tests look).
+    bool KeepsAwake() const { return sleepLock_.Held(); }
+
 private:
     // On the record-time tick: stops the recording when the set duration is reached; true
     // when it did.
     bool AutoStopReached();
+    // Holds the sleep lock, naming the target.
+    void KeepAwake();
     // After a stop: why the file stopped taking audio, and what it holds.
     void ReportWriteFailure(const std::string& path, const RecordingFormat& format, const std::string& reason);
 
+    // Held while the recording can write: running, or paused automatically and waiting for
+    // sound; not while the user has paused it.
+    platform::SleepInhibitor sleepLock_;
     RecorderSettings& settings_;
     TPlayback& playback_;
     TLevelMeters& meters_;
