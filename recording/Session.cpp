@@ -24,6 +24,8 @@ namespace {
 constexpr const char* CantStartText = "Can't start recording, possible reason:\n"
                                       "1.Other programs are using recording device, please close it and try again.\n"
                                       "2.Audio device problem.";
+// While the sound server is away nothing is written: the status line never says "Recording".
+constexpr const char* WaitingText = "Waiting for the sound input ...";
 
 } // namespace
 
@@ -213,6 +215,7 @@ bool TRecordingSession::StartRecording(const RecordingStart& start)
     State.Recording = true;
     State.Paused = false;
     State.QuietSince = 0;
+    State.WaitingForInput = false;
     KeepAwake();
     ShowRecordingStatus();
     return true;
@@ -228,7 +231,7 @@ void TRecordingSession::ShowRecordingStatus()
 {
     view_.ShowTitleAndToolTip("Recording(" + ElapsedTimeText(State.ElapsedSec) + ")");
     view_.LoadTrayIcon("ti_rec.ico", false);
-    view_.ShowStatus(RecordingStatusText(State.QueueRecordingFlag, State.Format));
+    view_.ShowStatus(State.WaitingForInput ? WaitingText : RecordingStatusText(State.QueueRecordingFlag, State.Format));
 }
 
 void TRecordingSession::Tick()
@@ -328,6 +331,7 @@ void TRecordingSession::Stop()
     recordTime_.SetEnabled(false);
     view_.TurnReels(false);
     State.QueueRecordingFlag = false;
+    State.WaitingForInput = false;
     view_.ResetMeters();
     State.Recording = false;
     view_.ShowElapsedTime(0, 0, 0);
@@ -344,9 +348,28 @@ void TRecordingSession::Stop()
 
 void TRecordingSession::EngineEvent(uintptr_t event)
 {
-    // A report of an earlier recording finds none running, or one whose file is fine.
-    if (event == RECORD_WRITE_FAILED && State.Recording && !RecordErrorText().empty())
-        Stop();
+    if (!State.Recording)
+        return; // a report of an earlier recording
+    switch (event) {
+    case RECORD_WRITE_FAILED:
+        // An earlier recording's report finds this one's file fine.
+        if (!RecordErrorText().empty())
+            Stop();
+        break;
+    case RECORD_INPUT_LOST:
+        State.WaitingForInput = true;
+        view_.ShowStatus(WaitingText);
+        break;
+    case RECORD_INPUT_BACK:
+        State.WaitingForInput = false;
+        if (!State.Paused)
+            ShowRecordingStatus();
+        else
+            view_.ShowStatus(State.AutoPauseArmed ? "Auto Paused ..." : "Paused ...");
+        break;
+    default:
+        break;
+    }
 }
 
 void TRecordingSession::ReportWriteFailure(const std::string& path, const RecordingFormat& format,

@@ -80,7 +80,7 @@ public:
     // not be written on and lost sound are told after.
     void Stop();
     // WM_RECORD_EVENT from the engine: a file that stops taking audio ends the recording as
-    // the stop command does.
+    // the stop command does; while the sound server is away the status line says so.
     void EngineEvent(uintptr_t event);
     // Every 200 ms while recording: the elapsed time, the automatic stop, a queued length.
     void Tick();

@@ -6,6 +6,7 @@
 #include "SampleRing.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,10 @@ public:
     // Frames of sound the device or the server dropped before they reached the ring; final
     // once Close has returned.
     virtual uint64_t LostFrames() const = 0;
+
+    // Told when the input goes away during capture (false) and when it is back (true), on a
+    // thread of the device's; set before Start. A device that cannot lose its input never calls it.
+    std::function<void(bool present)> InputReport;
 };
 
 // Opens the default input at rate and channels (S16), not yet running. blockFrames is the

@@ -31,6 +31,7 @@ bool PulseCapture::Open(int rate, int channels, SampleRing* ring, std::string& e
 {
     ring_ = ring;
     rate_ = rate;
+    channels_ = channels;
     frameBytes_ = 2u * static_cast<size_t>(channels);
     const pa_sample_spec sampleFormat{PA_SAMPLE_S16NE, static_cast<uint32_t>(rate), static_cast<uint8_t>(channels)};
     if (!pa_sample_spec_valid(&sampleFormat)) {
@@ -39,24 +40,31 @@ bool PulseCapture::Open(int rate, int channels, SampleRing* ring, std::string& e
     }
     if (!connection_.Open("production", error))
         return false;
-    pa_threaded_mainloop* mainloop = connection_.Loop();
-    pa_threaded_mainloop_lock(mainloop);
-    const bool ready = connection_.ConnectStream(stream_, sampleFormat, [this, rate](pa_stream* stream) {
-        pa_stream_set_read_callback(stream, &PulseCapture::StreamRead, this);
-        pa_buffer_attr attributes{};
-        attributes.maxlength = BytesOfMs(ServerBufferMs, rate, frameBytes_);
-        attributes.fragsize = BytesOfMs(FragmentMs, rate, frameBytes_);
-        attributes.tlength = attributes.prebuf = attributes.minreq = static_cast<uint32_t>(-1);
-        // Corked until Start; the source's latency follows our fragment.
-        const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
-        return pa_stream_connect_record(stream, nullptr, &attributes, flags);
-    }, error);
+    pa_threaded_mainloop_lock(connection_.Loop());
+    const bool ready = ConnectStream(true, error);
     if (!ready)
         error = "the sound server did not open the input: " + error;
-    pa_threaded_mainloop_unlock(mainloop);
+    pa_threaded_mainloop_unlock(connection_.Loop());
     if (!ready)
         Close();
     return ready;
+}
+
+bool PulseCapture::ConnectStream(bool corked, std::string& error)
+{
+    const pa_sample_spec sampleFormat{PA_SAMPLE_S16NE, static_cast<uint32_t>(rate_), static_cast<uint8_t>(channels_)};
+    return connection_.ConnectStream(stream_, sampleFormat, [this, corked](pa_stream* stream) {
+        pa_stream_set_read_callback(stream, &PulseCapture::StreamRead, this);
+        pa_stream_set_state_callback(stream, &PulseCapture::StreamState, this);
+        pa_buffer_attr attributes{};
+        attributes.maxlength = BytesOfMs(ServerBufferMs, rate_, frameBytes_);
+        attributes.fragsize = BytesOfMs(FragmentMs, rate_, frameBytes_);
+        attributes.tlength = attributes.prebuf = attributes.minreq = static_cast<uint32_t>(-1);
+        // Corked until Start; the source's latency follows our fragment.
+        const auto flags = static_cast<pa_stream_flags_t>(
+            PA_STREAM_ADJUST_LATENCY | (corked ? PA_STREAM_START_CORKED : PA_STREAM_NOFLAGS));
+        return pa_stream_connect_record(stream, nullptr, &attributes, flags);
+    }, error);
 }
 
 void PulseCapture::Start()
@@ -68,6 +76,89 @@ void PulseCapture::Start()
     if (pa_operation* op = pa_stream_cork(stream_, 0, nullptr, nullptr))
         pa_operation_unref(op);
     pa_threaded_mainloop_unlock(connection_.Loop());
+    watcher_ = std::thread([this] { Watch(); });
+}
+
+void PulseCapture::StreamState(pa_stream* stream, void* self)
+{
+    const pa_stream_state_t state = pa_stream_get_state(stream);
+    if (state != PA_STREAM_FAILED && state != PA_STREAM_TERMINATED)
+        return;
+    auto* capture = static_cast<PulseCapture*>(self);
+    capture->failed_.store(true);
+    capture->watchWake_.notify_all();
+}
+
+void PulseCapture::Watch()
+{
+    std::unique_lock lock(watchMutex_);
+    while (!closing_) {
+        if (lostSinceNs_ < 0) {
+            watchWake_.wait(lock, [this] { return closing_ || failed_.load(); });
+            if (closing_)
+                break;
+            lock.unlock();
+            DropConnection();
+            if (InputReport)
+                InputReport(false);
+            lock.lock();
+            continue;
+        }
+        lock.unlock();
+        const bool back = Reconnect();
+        if (back && InputReport)
+            InputReport(true);
+        lock.lock();
+        if (!back)
+            watchWake_.wait_for(lock, std::chrono::milliseconds(500), [this] { return closing_; });
+    }
+}
+
+void PulseCapture::DropConnection()
+{
+    const int64_t now = MonotonicNs();
+    pa_threaded_mainloop_lock(connection_.Loop());
+    if (stream_) {
+        pa_stream_set_read_callback(stream_, nullptr, nullptr);
+        pa_stream_set_state_callback(stream_, nullptr, nullptr);
+        pa_stream_disconnect(stream_);
+        pa_stream_unref(stream_);
+        stream_ = nullptr;
+    }
+    // What the stream had not delivered of the time it ran, and the gaps it had.
+    lostFrames_ += holeFrames_ + clock_.ShortfallAt(rate_, now);
+    holeFrames_ = 0;
+    pa_threaded_mainloop_unlock(connection_.Loop());
+    connection_.Close();
+    lostSinceNs_ = now;
+}
+
+bool PulseCapture::Reconnect()
+{
+    std::string error;
+    if (!connection_.Open("production", error))
+        return false;
+    pa_threaded_mainloop_lock(connection_.Loop());
+    failed_.store(false);
+    const int64_t resumedNs = MonotonicNs();
+    clock_ = DeliveryClock{};
+    clock_.Started();
+    const bool ready = ConnectStream(false, error);
+    if (!ready && stream_) {
+        pa_stream_set_read_callback(stream_, nullptr, nullptr);
+        pa_stream_set_state_callback(stream_, nullptr, nullptr);
+        pa_stream_unref(stream_);
+        stream_ = nullptr;
+    }
+    pa_threaded_mainloop_unlock(connection_.Loop());
+    if (!ready) {
+        connection_.Close();
+        return false;
+    }
+    // The time without a server is sound the file does not have.
+    lostFrames_ += FramesIn(resumedNs - lostSinceNs_, rate_);
+    lostSinceNs_ = -1;
+    return true;
 }
 
 void PulseCapture::AwaitTheLastSound(int64_t stopNs)
@@ -91,18 +182,32 @@ void PulseCapture::AwaitTheLastSound(int64_t stopNs)
 
 void PulseCapture::Close()
 {
+    if (watcher_.joinable()) {
+        {
+            std::lock_guard lock(watchMutex_);
+            closing_ = true;
+        }
+        watchWake_.notify_all();
+        watcher_.join();
+    }
+    const int64_t stopNs = MonotonicNs();
+    if (lostSinceNs_ >= 0) {
+        // Stopped while waiting for the server: the wait is lost sound too.
+        lostFrames_ += FramesIn(stopNs - lostSinceNs_, rate_);
+        lostSinceNs_ = -1;
+    }
     if (!connection_.IsOpen())
         return;
-    const int64_t stopNs = MonotonicNs();
     pa_threaded_mainloop_lock(connection_.Loop());
     if (stream_) {
         if (clock_.Running())
             AwaitTheLastSound(stopNs);
         pa_stream_set_read_callback(stream_, nullptr, nullptr);
+        pa_stream_set_state_callback(stream_, nullptr, nullptr);
         pa_stream_disconnect(stream_);
         pa_stream_unref(stream_);
         stream_ = nullptr;
-        lostFrames_ = holeFrames_ + clock_.ShortfallAt(rate_, stopNs);
+        lostFrames_ += holeFrames_ + clock_.ShortfallAt(rate_, stopNs);
     }
     pa_threaded_mainloop_unlock(connection_.Loop());
     connection_.Close();

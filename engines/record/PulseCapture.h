@@ -1,12 +1,18 @@
 #pragma once
 // Capture from the sound server's default source through libpulse: an asynchronous record
 // stream on a threaded main loop. Serves PulseAudio and PipeWire (through pipewire-pulse).
+// When the server goes away during capture (an update restarts it, it crashes), a watcher
+// thread connects again every half second; the time without sound counts as lost.
 #include "CaptureClock.h"
 #include "CaptureDevice.h"
 #include "platform/PulseConnection.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <pulse/pulseaudio.h>
+#include <thread>
 
 namespace record {
 
@@ -25,9 +31,19 @@ public:
     uint64_t LostFrames() const override { return lostFrames_; }
 
 private:
+    // With the main loop locked: makes the record stream, corked or running.
+    bool ConnectStream(bool corked, std::string& error);
     // Called on the main loop's thread.
     // Copies what the server has into the ring and returns; must not block.
     static void StreamRead(pa_stream* stream, size_t length, void* self);
+    // Notes a stream that failed (the server went away); must not block.
+    static void StreamState(pa_stream* stream, void* self);
+    // The watcher thread: on a failed stream, connects again every half second until the
+    // input is back or Close.
+    void Watch();
+    // On the watcher: releases the failed stream and connection; true once capture runs again.
+    void DropConnection();
+    bool Reconnect();
     // With the main loop locked: waits until the sound of the time up to stopNs has arrived.
     void AwaitTheLastSound(int64_t stopNs);
 
@@ -41,6 +57,14 @@ private:
     // Frames to keep in all: none past the stop's moment (set with the main loop locked).
     uint64_t keepUpTo_ = UINT64_MAX;
     uint64_t lostFrames_ = 0;
+    int channels_ = 0;
+
+    std::thread watcher_;
+    std::mutex watchMutex_;
+    std::condition_variable watchWake_;
+    bool closing_ = false;           // under watchMutex_
+    std::atomic<bool> failed_{false}; // the stream failed; set on the loop's thread
+    int64_t lostSinceNs_ = -1;        // when the input went away; the watcher's
 };
 
 } // namespace record

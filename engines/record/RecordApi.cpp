@@ -42,10 +42,10 @@ void ReportLevels(record::BlockLevels levels)
         report(levelContext.load(), levels.left, levels.right);
 }
 
-void ReportWriteFailure()
+void ReportEvent(int32_t event)
 {
     if (const RecordEventReport report = eventReport.load())
-        report(eventContext.load(), RECORD_WRITE_FAILED);
+        report(eventContext.load(), event);
 }
 
 std::string WriteErrorText(int error)
@@ -86,7 +86,7 @@ uint8_t StartRecord(const StartRecordParams* params, const char* path, int32_t a
             return 0;
         }
         auto recorder = std::make_unique<record::Recorder>(MakeSink(*params, path, append != 0, startMs),
-            params->BufferSize, params->BufferNumber, &ReportLevels, &ReportWriteFailure);
+            params->BufferSize, params->BufferNumber, &ReportLevels, &ReportEvent);
         if (!recorder->Start(error)) {
             lastError = error.empty() ? "the recording could not start" : error;
             return 0;

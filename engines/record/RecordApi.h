@@ -51,11 +51,14 @@ void EnumWMAFormat(WmaFormatCallback callback);
 typedef void (*LevelReport)(void* context, uint32_t left, uint32_t right);
 void SetLevelReport(LevelReport report, void* context);
 
-// What happens to a running recording, reported once when it happens: the file stopped
-// taking audio (a full disk, a failed write); RecordLastError says why. The recording goes
-// on capturing until StopRecord, which makes the file complete. Called on the writer thread;
-// must not block. Null stops the reports.
-enum { RECORD_WRITE_FAILED = 1 };
+// What happens to a running recording, reported when it happens, on a thread of the
+// library's; must not block. Null stops the reports.
+// RECORD_WRITE_FAILED (once): the file stopped taking audio (a full disk, a failed write);
+//   RecordLastError says why. Capture goes on until StopRecord, which makes the file complete.
+// RECORD_INPUT_LOST: the sound server went away; the library connects again every half second
+//   and the time without sound counts as lost. RECORD_INPUT_BACK: capture runs again, into
+//   the same file.
+enum { RECORD_WRITE_FAILED = 1, RECORD_INPUT_LOST = 2, RECORD_INPUT_BACK = 3 };
 typedef void (*RecordEventReport)(void* context, int32_t event);
 void SetRecordEventReport(RecordEventReport report, void* context);
 

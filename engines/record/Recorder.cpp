@@ -1,14 +1,16 @@
 #include "Recorder.h"
 
+#include "RecordApi.h"
+
 #include <algorithm>
 #include <chrono>
 
 namespace record {
 
 Recorder::Recorder(std::unique_ptr<AudioSink> sink, int blockBytes, int ringBlocks, LevelCallback levels,
-    FailureCallback failed)
+    EventCallback events)
     : sink_(std::move(sink)), requestedBlockBytes_(blockBytes), requestedRingBlocks_(ringBlocks),
-      levels_(std::move(levels)), failed_(std::move(failed))
+      levels_(std::move(levels)), events_(std::move(events))
 {
 }
 
@@ -39,6 +41,10 @@ bool Recorder::Start(std::string& error)
     capture_ = OpenCaptureDevice(sink_->Rate(), channels_, static_cast<int>(blockFrames_), ring_.get(), error);
     if (!capture_)
         return false;
+    capture_->InputReport = [this](bool present) {
+        if (events_)
+            events_(present ? RECORD_INPUT_BACK : RECORD_INPUT_LOST);
+    };
     if (!sink_->Open(error)) {
         capture_->Close();
         return false;
@@ -93,8 +99,8 @@ void Recorder::NoteFailure()
     if (!sink_->Failed() || writeError_.load(std::memory_order_relaxed) != 0)
         return;
     writeError_.store(sink_->Error(), std::memory_order_release);
-    if (failed_)
-        failed_();
+    if (events_)
+        events_(RECORD_WRITE_FAILED);
 }
 
 void Recorder::WriterLoop()

@@ -15,15 +15,16 @@
 namespace record {
 
 using LevelCallback = std::function<void(BlockLevels)>;
-// Called once, on the writer thread, when the file stops taking audio; must not block.
-using FailureCallback = std::function<void()>;
+// Events of the recording (RECORD_WRITE_FAILED, RECORD_INPUT_LOST, RECORD_INPUT_BACK), on
+// the writer's or the device's thread; must not block.
+using EventCallback = std::function<void(int32_t event)>;
 
 class Recorder {
 public:
     // blockBytes: one writer block; ringBlocks: how many the ring holds (2 to 30 s of sound
     // whatever they say).
     Recorder(std::unique_ptr<AudioSink> sink, int blockBytes, int ringBlocks, LevelCallback levels,
-        FailureCallback failed = nullptr);
+        EventCallback events = nullptr);
     ~Recorder();
 
     // Prepares the sink, opens the device, creates the file, starts capture and the writer.
@@ -55,7 +56,7 @@ private:
     size_t blockFrames_ = 0;
     int channels_ = 0;
     LevelCallback levels_;
-    FailureCallback failed_;
+    EventCallback events_;
     std::atomic<int> writeError_{0};
     std::unique_ptr<SampleRing> ring_;
     std::unique_ptr<CaptureDevice> capture_;

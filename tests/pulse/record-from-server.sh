@@ -87,5 +87,35 @@ say "two busy loops (${busy[*]}) take both cores"
 record wav-44100-stereo-busy 0 44100 2 0 wav || failures+=(wav-44100-stereo-busy)
 for pid in "${busy[@]}"; do server_end "$pid"; done
 
-[ ${#failures[@]} -eq 0 ] || fail "${#failures[@]} of 3 recordings failed on $server: ${failures[*]}"
-say "all 3 recordings passed on $server in ${SECONDS} s"
+# A recording across a restart of the server, 3 s in: the tone before and after it in the
+# file, and the time without a server counted as lost (file + loss = the time recorded).
+across_restart() {
+  local name=restart out=$SERVER_DIR/restart.wav stdout=$SERVER_DIR/restart-stdout.log child said recorded lost
+  local held head_ok tail_ok
+  say "$name: recording 12 s, the server restarted 3 s in"
+  "$record_child" 0 44100 2 0 "$out" 12 </dev/null >"$stdout" 2>"$SERVER_DIR/restart-stderr.log" &
+  child=$!
+  for _ in $(seq 100); do grep -qx recording "$stdout" && break; sleep 0.1; done
+  grep -qx recording "$stdout" || { say "$name: FAILED: the recording did not start"; return 1; }
+  sleep 3
+  server_restart
+  server_play "$SERVER_DIR/tone.wav"
+  wait "$child" || { say "$name: FAILED: record_child exited with $?"; return 1; }
+  recorded=$(awk '$1 == "recorded" { print $2; exit }' "$stdout")
+  lost=$(awk '$1 == "lost" { print $2 / 1000; exit }' "$stdout")
+  held=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$out")
+  say "$name: recorded $recorded s, the file holds $held s, lost $lost s"
+  awk -v r="$recorded" -v h="$held" -v l="$lost" 'BEGIN { exit !(l >= 0.3 && l <= 8 && h + l >= r - 0.3 && h + l <= r + 0.3) }' \
+    || { say "$name: FAILED: the file and the loss do not add up to the time recorded"; return 1; }
+  ffmpeg -v error -y -t 2.8 -i "$out" "$SERVER_DIR/restart-head.wav" &&
+    ffmpeg -v error -y -sseof -4 -i "$out" "$SERVER_DIR/restart-tail.wav" ||
+    { say "$name: FAILED: ffmpeg could not cut the file"; return 1; }
+  "$check_tone" "$SERVER_DIR/restart-head.wav" "$tone_hz" 2.5 >"$SERVER_DIR/restart-check.log" 2>&1 &&
+    "$check_tone" "$SERVER_DIR/restart-tail.wav" "$tone_hz" 3.5 >>"$SERVER_DIR/restart-check.log" 2>&1 ||
+    { say "$name: FAILED: no tone before or after the restart: $(tail -n 1 "$SERVER_DIR/restart-check.log")"; return 1; }
+  say "$name: passed"
+}
+across_restart || failures+=(restart)
+
+[ ${#failures[@]} -eq 0 ] || fail "${#failures[@]} of 4 recordings failed on $server: ${failures[*]}"
+say "all 4 recordings passed on $server in ${SECONDS} s"

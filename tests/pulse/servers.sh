@@ -15,6 +15,8 @@
 #                                      at the recording's last frame
 #   server_track PID                   has server_stop stop PID (a child of this shell) too
 #   server_end PID                     stops a tracked PID now (TERM, then KILL) and reaps it
+#   server_restart                     stops the server's daemons (as a crash or an update does)
+#                                      and starts them again, with the sink and default source
 #   server_stop                        stops all of it and removes its folder
 #   say MESSAGE / fail MESSAGE         progress; failure (shows the logs, exits 1)
 #
@@ -184,6 +186,22 @@ server_start() { # pulseaudio|pipewire
     PIPEWIRE_QUANTUM PIPEWIRE_RATE PIPEWIRE_NODE PIPEWIRE_PROPS PIPEWIRE_DEBUG \
     WIREPLUMBER_CONFIG_DIR WIREPLUMBER_DATA_DIR WIREPLUMBER_CONFIG_FILE
 
+  _server_launch "$kind"
+}
+
+server_restart() { # stops the server's daemons, as a crash or an update does, and starts them again
+  [ -n "$_server_pid" ] || fail "server_restart: no server is running"
+  _server_end -g "$_server_pid"
+  kill "$_server_watchdog" 2>/dev/null
+  wait "$_server_watchdog" 2>/dev/null
+  rm -f "$XDG_RUNTIME_DIR/pulse/native" "$XDG_RUNTIME_DIR"/pipewire-0*
+  _server_launch "$SERVER_KIND"
+}
+
+# With the environment server_start set: starts the daemons, the watchdog, the null sink and
+# the default source.
+_server_launch() { # pulseaudio|pipewire
+  local kind=$1 socket=$SERVER_DIR/run/pulse/native deadline source
   # setsid: the server leads a process group of its own, so that stopping it takes its helpers
   # along (PipeWire's three daemons and their bus).
   if [ "$kind" = pulseaudio ]; then

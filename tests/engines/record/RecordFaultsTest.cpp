@@ -100,8 +100,9 @@ TEST_F(RecordFaults, ADiskFullAtASetByteEndsInACompleteFile)
         ASSERT_TRUE(audio.ok) << audio.error;
         EXPECT_GT(audio.Seconds(), 1.0);
         EXPECT_NEAR(fakes::ContainerSeconds(path), audio.Seconds(), 0.1) << "the header says what the file holds";
-        if (c.params.Format == 0)
+        if (c.params.Format == 0) {
             EXPECT_EQ(size, 80 + static_cast<uint64_t>(audio.samples.size()) * 2) << "every byte counted";
+        }
         EXPECT_NEAR(fakes::DominantFrequency(audio.samples, 2, 0, 44100, 4410, 8820), 1000, 10);
     }
     SetRecordEventReport(nullptr, nullptr);
