@@ -198,6 +198,7 @@ void PulseWaveOut::Tick(pa_mainloop_api*, pa_time_event*, const struct timeval*,
     auto* output = static_cast<PulseWaveOut*>(self);
     if (!PA_STREAM_IS_GOOD(pa_stream_get_state(output->stream_))) {
         // The server has gone: nothing queued will play, and the program waits for it all.
+        output->gone_.store(true);
         output->unsent_ = nullptr;
         output->ends_.clear();
         output->queue_.HandBackAll(output, output->notice_);

@@ -9,6 +9,7 @@
 #include "WaveOut.h"
 #include "WaveQueue.h"
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <pulse/pulseaudio.h>
@@ -29,6 +30,7 @@ public:
     void Write(WaveHeader* header) override;
     void Reset() override;
     void Close() override;
+    bool Gone() const override { return gone_.load(); }
 
 private:
     // Called on the loop's thread with the loop locked.
@@ -67,6 +69,7 @@ private:
     int64_t written_ = 0;          // where the next byte goes in the stream
     std::deque<int64_t> ends_;     // the stream offset after each queued buffer wholly written
     bool updating_ = false;        // a timing update is on its way
+    std::atomic<bool> gone_{false}; // the server went away; set on the loop's thread
 };
 
 } // namespace platform

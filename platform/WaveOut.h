@@ -60,6 +60,9 @@ public:
     // No notice comes after Close has returned, so a buffer can never come back to a playback
     // that has ended or begun anew. Closing twice is harmless; the destructor closes.
     virtual void Close() = 0;
+    // The device can play nothing more (its sound server went away): every buffer written
+    // comes back unplayed. Any thread.
+    virtual bool Gone() const { return false; }
 };
 
 // Opens the default output for format; null with error when there is none.

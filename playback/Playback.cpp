@@ -228,6 +228,9 @@ void TPlayback::BufferDone(platform::WaveOut* output, platform::WaveHeader* head
         ShowPosition();
     }
 
+    // An output whose server went away plays nothing more: the playback ends as at the end.
+    if (output->Gone())
+        State.Finishing = true;
     if (!State.Finishing) {
         bool last = false;
         const uint32_t size = ReadNextBlock(header->Data, last);

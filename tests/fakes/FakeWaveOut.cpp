@@ -17,6 +17,7 @@ public:
         fake_.queue_.Push(header);
         ++fake_.queued_;
     }
+    bool Gone() const override { return fake_.gone; }
     void Reset() override
     {
         fake_.calls.push_back("reset");

@@ -27,6 +27,7 @@ public:
     FakeWaveOut& operator=(const FakeWaveOut&) = delete;
 
     bool openFails = false;
+    bool gone = false; // what the open output's Gone answers
     std::vector<platform::WaveFormat> opens;
     std::vector<std::string> calls;     // "open", "write", "reset", "close" in order
     std::vector<Write> writes;          // every write, in order

@@ -233,6 +233,18 @@ TEST_F(Playback, FilesAndDevicesThatCannotPlayLeaveTheWindowReady)
     EXPECT_EQ(answers.Seen()[2].text, "Can't open wave out device");
     EXPECT_EQ(answers.Seen()[2].details, "no device") << "the output's reason";
     ExpectReady();
+
+    // An output whose server goes away: what was queued comes back, nothing more is read.
+    output.openFails = false;
+    Play(win.folder.File("44100-2-16.wav"));
+    ASSERT_TRUE(win->Playback->State.Playing);
+    const size_t writes = output.writes.size();
+    output.gone = true;
+    output.ReturnAll();
+    EXPECT_EQ(output.writes.size(), writes) << "no refill for a gone output";
+    EXPECT_FALSE(win->Playback->State.Playing);
+    ExpectReady();
+    EXPECT_EQ(answers.Seen().size(), 3u);
 }
 
 TEST_F(Playback, TheSeekBar)

@@ -498,6 +498,28 @@ TEST_F(Session, AFileThatStopsTakingAudioEndsTheRecordingAndSaysWhy)
         "Recording stopped: /r/a.mp3 could not be written (Input/output error). It holds 0.0 s.");
 }
 
+TEST_F(Session, WhileTheSoundServerIsAwayTheStatusSaysItWaits)
+{
+    fakes::ModalAnswers answers;
+    Start("take.mp3");
+    framework::TMessage lost{framework::WM_RECORD_EVENT, RECORD_INPUT_LOST, 0, 0};
+    framework::TMessage back{framework::WM_RECORD_EVENT, RECORD_INPUT_BACK, 0, 0};
+    win->WMRecordEvent(lost);
+    EXPECT_EQ(win->lbStatus->Caption(), "Waiting for the sound input ...");
+    win.Run(1000);
+    EXPECT_EQ(win->lbStatus->Caption(), "Waiting for the sound input ...") << "the tick does not cover it";
+    win->WMRecordEvent(back);
+    EXPECT_EQ(win->lbStatus->Caption(), "Recording Stereo 44100 Samples/Sec 128 K Bit rate MP3 Audio ...");
+    win->tbPauseClick();
+    win->WMRecordEvent(lost);
+    win->WMRecordEvent(back);
+    EXPECT_EQ(win->lbStatus->Caption(), "Paused ...");
+    win->btnStopClick();
+    win->WMRecordEvent(lost);
+    EXPECT_EQ(win->lbStatus->Caption(), "Ready for your command ...") << "after the stop: nothing";
+    EXPECT_TRUE(answers.Seen().empty());
+}
+
 TEST_F(Session, AutomaticNamesAtTheStart)
 {
     platform::SetLocalTimeSource([] { return QDateTime(QDate(2026, 3, 2), QTime(8, 5, 9)); });
