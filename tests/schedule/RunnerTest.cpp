@@ -60,7 +60,7 @@ TEST_F(ScheduleRunner, RunsForItsLengthThenChecksAgain)
 
     At(7, 59, 59);
     Check();
-    EXPECT_TRUE(engine.starts.empty()) << "07:59:59 reads 07 : 59 : 60 as its next second";
+    EXPECT_TRUE(engine.starts.empty()) << "a second early";
 
     At(8, 0, 0);
     Check();
@@ -101,19 +101,22 @@ TEST_F(ScheduleRunner, RunsForItsLengthThenChecksAgain)
         EXPECT_TRUE(SameEntry(win->Queue.Entries[i], entries[i]));
 }
 
-TEST_F(ScheduleRunner, ZeroLengthStopsAtTheFirstTickAndRestartsWhileDue)
+TEST_F(ScheduleRunner, ZeroLengthStopsAtTheFirstTickAndStartsOnce)
 {
     Add("Everyday", "08 : 00 : 01", "00 : 00 : 00", Target("zero.wav"));
     At(8, 0, 0);
     Check();
-    win.Run(200);
-    EXPECT_EQ(engine.calls, (Calls{"start", "stop", "start"}));
+    EXPECT_TRUE(engine.starts.empty());
     At(8, 0, 1);
+    Check();
     win.Run(200);
-    EXPECT_EQ(engine.starts.size(), 3u);
-    At(8, 0, 2);
-    win.Run(200);
-    EXPECT_EQ(engine.calls, (Calls{"start", "stop", "start", "stop", "start", "stop"}));
+    EXPECT_EQ(engine.calls, (Calls{"start", "stop"}));
+    for (int s : {1, 2, 3}) {
+        At(8, 0, s);
+        Check();
+        win.Run(200);
+    }
+    EXPECT_EQ(engine.calls, (Calls{"start", "stop"}));
     EXPECT_FALSE(win->Session->State.Recording);
     EXPECT_FALSE(win->tmRecordTime->Enabled());
 }
@@ -123,19 +126,22 @@ TEST_F(ScheduleRunner, HeldBackByRecordingPlaybackOrDisable)
     Add("Everyday", "08 : 00 : 00", "00 : 01 : 00", Target("queued.mp3"));
     At(8, 0, 0);
 
-    // A manual recording holds it back; its stop runs the check, which starts it while still due.
+    // A manual recording holds it back; its stop runs the check, which starts it for what is
+    // left of its minute.
     win->Settings.Format.UseWma = false;
     win->Settings.Format.RecordType = 0;
     win->Session->State.TargetFile = Target("manual.wav");
     win->tbRecordClick();
     Check();
     ASSERT_EQ(engine.starts.size(), 1u);
+    At(8, 0, 30);
     win->btnStopClick();
     ASSERT_EQ(engine.starts.size(), 2u);
     EXPECT_EQ(engine.starts[1].path, Target("queued.mp3"));
+    EXPECT_EQ(win->Session->State.QueueLength, 30u);
     StopWhenNothingDue();
 
-    At(8, 0, 0);
+    At(8, 0, 0, 1);
     win->Playback->State.Playing = true;
     Check();
     EXPECT_EQ(engine.starts.size(), 2u) << "a playback holds it back";
@@ -147,10 +153,17 @@ TEST_F(ScheduleRunner, HeldBackByRecordingPlaybackOrDisable)
     EXPECT_EQ(engine.starts.size(), 3u);
     StopWhenNothingDue();
 
+    // While disabled, time passes as looked at: enabled again, the queue does not catch up.
     win->Queue.Disable = true;
-    At(8, 0, 0);
+    At(7, 59, 59, 2);
+    Check();
+    At(8, 0, 0, 2);
     Check();
     EXPECT_EQ(engine.starts.size(), 3u) << "disabled";
+    win->Queue.Disable = false;
+    At(8, 0, 20, 2);
+    Check();
+    EXPECT_EQ(engine.starts.size(), 3u);
 }
 
 TEST_F(ScheduleRunner, TargetsAndFormats)
@@ -236,12 +249,13 @@ TEST_F(ScheduleRunner, BadLengthOrBareNameEndsTheCheck)
     EXPECT_EQ(win->Session->State.QueueLength, 10u);
     EXPECT_FALSE(win->Session->State.QueueRecordingFlag);
     EXPECT_FALSE(win->Session->State.Recording);
-    // While it stays due, every check meets the same error.
+    // Its error is shown once that day.
     Check();
-    EXPECT_EQ(answers.Seen().size(), 3u);
+    EXPECT_EQ(answers.Seen().size(), 2u);
+    EXPECT_TRUE(engine.starts.empty());
 }
 
-TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedInItsWindow)
+TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedThatDay)
 {
     fakes::ModalAnswers answers;
     engine.startAnswer = false;
@@ -251,11 +265,11 @@ TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedInItsWindow)
     win->Settings.Format.UseWma = true;
     win->Settings.Format.RecordType = 0;
     const std::string caption = win->lbFileName->Caption();
-    Add("Everyday", "08 : 00 : 01", "00 : 00 : 10", Target("a.mp3"));
+    Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("a.mp3"));
     Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("b.wav"));
     At(8, 0, 0);
     Check();
-    // A refusal does not hold back the next entry, due for this one second only.
+    // A refusal does not hold back the next entry due.
     ASSERT_EQ(engine.starts.size(), 2u);
     EXPECT_EQ(engine.starts[0].path, Target("a.mp3"));
     EXPECT_EQ(engine.starts[1].path, Target("b.wav"));
@@ -275,8 +289,8 @@ TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedInItsWindow)
     EXPECT_TRUE(win->tbRec->Visible());
     EXPECT_FALSE(win->tbStop->Visible());
 
-    // Neither is tried again for the rest of its window.
-    for (int s : {0, 1, 1, 2}) {
+    // Neither is tried again that day, even with the clock set back.
+    for (int s : {1, 2, 30, 0}) {
         At(8, 0, s);
         Check();
     }
@@ -321,7 +335,8 @@ TEST_F(ScheduleRunner, NoSecondCheckWhileItsMessageBoxShows)
     Check();
     ASSERT_EQ(answers.Seen().size(), 2u);
     EXPECT_EQ(answers.Seen()[1].text, "Unable to create directory");
-    // Once the box is closed, checks run again.
+    // Once the box is closed, checks run again: the next day's start meets its error again.
+    At(8, 0, 0, 1);
     Check();
     EXPECT_EQ(answers.Seen().size(), 3u);
 }
