@@ -27,6 +27,12 @@ protected:
     }
     // Monday 2 March 2026 plus days, at h:m:s and a little.
     void At(int h, int m, int s, int days = 0) { now = QDateTime(QDate(2026, 3, 2).addDays(days), QTime(h, m, s, 300)); }
+    // A reading of the clock in Berlin at .300, given in UTC so that either reading of a repeated
+    // hour can be named.
+    void InBerlin(QDate date, int utcHour, int m, int s)
+    {
+        now = QDateTime(date, QTime(utcHour, m, s, 300), Qt::UTC).toTimeZone(QTimeZone("Europe/Berlin"));
+    }
     void Add(const std::string& date, const std::string& start, const std::string& length, const std::string& target)
     {
         win->Queue.Entries.push_back({date, start, length, target});
@@ -99,6 +105,79 @@ TEST_F(ScheduleRunner, RunsForItsLengthThenChecksAgain)
     ASSERT_EQ(win->Queue.Entries.size(), entries.size());
     for (size_t i = 0; i < entries.size(); ++i)
         EXPECT_TRUE(SameEntry(win->Queue.Entries[i], entries[i]));
+}
+
+TEST_F(ScheduleRunner, ThroughTheChangesOfTheClock)
+{
+    // 28 March 2027: the clock goes from 01:59:59 to 03:00:00. An entry at 02:30 starts at the
+    // jump, for its whole length.
+    const QDate spring(2027, 3, 28);
+    Add("Everyday", "02 : 30 : 00", "00 : 10 : 00", Target("spring.wav"));
+    InBerlin(spring, 0, 59, 59);
+    ASSERT_EQ(now.time(), QTime(1, 59, 59, 300));
+    Check();
+    EXPECT_TRUE(engine.starts.empty());
+    InBerlin(spring, 1, 0, 0);
+    ASSERT_EQ(now.time(), QTime(3, 0, 0, 300));
+    Check();
+    ASSERT_EQ(engine.starts.size(), 1u);
+    EXPECT_EQ(engine.starts[0].path, Target("spring.wav"));
+    EXPECT_EQ(win->Session->State.QueueLength, 600u);
+    win->btnStopClick();
+
+    // 31 October 2027: the clock goes from 02:59:59 back to 02:00:00. An entry at 02:30 starts
+    // at the first 02:30 only.
+    const QDate autumn(2027, 10, 31);
+    win->Queue.Entries.clear();
+    Add("Everyday", "02 : 30 : 00", "00 : 00 : 10", Target("autumn.wav"));
+    for (int utcHour : {0, 1}) {
+        InBerlin(autumn, utcHour, 29, 59);
+        Check();
+        InBerlin(autumn, utcHour, 30, 0);
+        ASSERT_EQ(now.time(), QTime(2, 30, 0, 300));
+        Check();
+        win.Run(10000);
+    }
+    ASSERT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(engine.starts[1].path, Target("autumn.wav"));
+    EXPECT_EQ(engine.calls, (Calls{"start", "stop", "start", "stop"}));
+}
+
+TEST_F(ScheduleRunner, LateTicksAndSleeps)
+{
+    // Summer days in Berlin, two hours ahead of UTC.
+    const auto at = [&](int h, int m, int s, int days = 0) { InBerlin(QDate(2027, 6, 7).addDays(days), h - 2, m, s); };
+    Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("late.wav"));
+    Add("Everyday", "09 : 00 : 00", "00 : 10 : 00", Target("slept.wav"));
+
+    // The check is held up 6 s past the start: it starts, and stops at its planned end, 08:00:10.
+    at(7, 59, 59);
+    Check();
+    at(8, 0, 6);
+    Check();
+    ASSERT_EQ(engine.starts.size(), 1u);
+    EXPECT_EQ(win->Session->State.QueueLength, 4u);
+    win.Run(3800);
+    EXPECT_TRUE(win->Session->State.Recording);
+    win.Run(200);
+    EXPECT_FALSE(win->Session->State.Recording);
+
+    // The machine sleeps from then over the start at 09:00: the entry records what is left of
+    // its ten minutes.
+    at(9, 5, 0);
+    Check();
+    ASSERT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(engine.starts[1].path, Target("slept.wav"));
+    EXPECT_EQ(win->Session->State.QueueLength, 300u);
+    win->btnStopClick();
+
+    // Asleep until 09:20 the next day, past both planned ends: nothing starts.
+    at(9, 20, 0, 1);
+    Check();
+    at(9, 20, 1, 1);
+    Check();
+    EXPECT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(engine.calls, (Calls{"start", "stop", "start", "stop"}));
 }
 
 TEST_F(ScheduleRunner, ZeroLengthStopsAtTheFirstTickAndStartsOnce)
