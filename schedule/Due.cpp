@@ -1,6 +1,5 @@
 #include "Due.h"
 
-#include "settings/CommFunc.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/PlatformError.h"
@@ -47,22 +46,43 @@ std::string EnglishDayName(int dayOfWeek)
     return WeekDayNames[static_cast<size_t>(dayOfWeek - 1)];
 }
 
-QueueMoment QueueMomentAt(const QDateTime& now, const QLocale& locale)
+QTime ReadStartTime(const std::string& text)
 {
-    const QDate date = now.date();
-    const QTime time = now.time();
-    QueueMoment moment;
-    moment.DateText = ShortDateText(date, locale);
-    moment.NowText = TimeText(time.hour(), time.minute(), time.second());
-    moment.NextText = TimeText(time.hour(), time.minute(), time.second() + 1);
-    moment.DayName = EnglishDayName(date.dayOfWeek());
-    return moment;
+    if (text.size() != 12 || text.compare(2, 3, " : ") != 0 || text.compare(7, 3, " : ") != 0)
+        return {};
+    const auto twoDigits = [&](size_t at) {
+        const auto digit = [&](size_t i) { return std::isdigit(static_cast<unsigned char>(text[i])) != 0; };
+        return digit(at) && digit(at + 1) ? (text[at] - '0') * 10 + (text[at + 1] - '0') : -1;
+    };
+    return QTime(twoDigits(0), twoDigits(5), twoDigits(10));
 }
 
-bool DueNow(const QueueEntry& entry, const QueueMoment& moment)
+bool FallsOn(const QueueEntry& entry, const QDate& day, const QLocale& locale)
 {
-    const bool today = entry.Date == "Everyday" || entry.Date == moment.DateText || entry.Date == moment.DayName;
-    return today && entry.StartTime >= moment.NowText && entry.StartTime <= moment.NextText;
+    return entry.Date == "Everyday" || entry.Date == ShortDateText(day, locale) ||
+        entry.Date == EnglishDayName(day.dayOfWeek());
+}
+
+QDateTime StartInstant(const QDate& day, const QTime& time, const QTimeZone& zone)
+{
+    // Between two changes of the clock it reads the instant plus one offset, so within each
+    // stretch the start is read first at max(stretch's beginning, start - offset). The first
+    // stretch that reaches it holds the answer; two days either side cover any change near it.
+    const qint64 reading = QDateTime(day, time, Qt::UTC).toMSecsSinceEpoch();
+    constexpr qint64 twoDaysMs = 2 * 86400 * 1000LL;
+    const QDateTime from = QDateTime::fromMSecsSinceEpoch(reading - twoDaysMs, Qt::UTC);
+    const QDateTime to = QDateTime::fromMSecsSinceEpoch(reading + twoDaysMs, Qt::UTC);
+    qint64 stretchBegins = from.toMSecsSinceEpoch();
+    int offsetSeconds = zone.offsetFromUtc(from);
+    const auto firstReading = [&] { return std::max(stretchBegins, reading - offsetSeconds * 1000LL); };
+    for (const QTimeZone::OffsetData& change : zone.transitions(from, to)) {
+        const qint64 changeAt = change.atUtc.toMSecsSinceEpoch();
+        if (firstReading() < changeAt)
+            break;
+        stretchBegins = changeAt;
+        offsetSeconds = change.offsetFromUtc;
+    }
+    return QDateTime::fromMSecsSinceEpoch(firstReading(), zone);
 }
 
 bool SameEntry(const QueueEntry& a, const QueueEntry& b)
@@ -71,31 +91,50 @@ bool SameEntry(const QueueEntry& a, const QueueEntry& b)
         a.TargetFile == b.TargetFile;
 }
 
-bool RefusalStands(const QueueEntry& refused, const std::string& refusedDate, const QueueMoment& moment)
+void ForgetTakenBefore(std::vector<TakenStart>& taken, const QDate& day)
 {
-    return !refusedDate.empty() && refusedDate == moment.DateText && DueNow(refused, moment);
+    std::erase_if(taken, [&](const TakenStart& t) { return t.Day < day; });
 }
 
-void ForgetPastRefusals(std::vector<QueueEntry>& refused, std::string& refusedDate, const QueueMoment& moment)
+QDateTime LookFrom(const QDateTime& lastLook, const QDateTime& now)
 {
-    std::erase_if(refused, [&](const QueueEntry& entry) { return !RefusalStands(entry, refusedDate, moment); });
-    if (refused.empty())
-        refusedDate.clear();
+    if (!lastLook.isValid() || lastLook >= now)
+        return now.addSecs(-1);
+    return std::max(lastLook, now.addDays(-7));
 }
 
-std::vector<size_t> DueEntries(const std::vector<QueueEntry>& entries, const QueueMoment& moment,
-    const std::vector<QueueEntry>& refused, const std::string& refusedDate)
+std::vector<DueStart> DueStarts(const std::vector<QueueEntry>& entries, const QDateTime& since,
+    const QDateTime& now, const QLocale& locale, const std::vector<TakenStart>& taken)
 {
-    const auto refusedNow = [&](const QueueEntry& entry) {
-        return std::any_of(refused.begin(), refused.end(), [&](const QueueEntry& r) {
-            return SameEntry(entry, r) && RefusalStands(r, refusedDate, moment);
-        });
+    const QTimeZone zone = now.timeZone();
+    const auto wasTaken = [&](const QueueEntry& entry, const QDate& day) {
+        return std::any_of(taken.begin(), taken.end(),
+            [&](const TakenStart& t) { return t.Day == day && SameEntry(t.Entry, entry); });
     };
-    std::vector<size_t> due;
-    for (size_t i = 0; i < entries.size(); ++i)
-        if (DueNow(entries[i], moment) && !refusedNow(entries[i]))
-            due.push_back(i);
+    std::vector<DueStart> due;
+    // A day earlier than since's date too: a change of the clock at midnight can blur the two.
+    for (QDate day = since.toTimeZone(zone).date().addDays(-1); day <= now.date(); day = day.addDays(1)) {
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const QTime time = ReadStartTime(entries[i].StartTime);
+            if (!time.isValid() || !FallsOn(entries[i], day, locale) || wasTaken(entries[i], day))
+                continue;
+            const QDateTime start = StartInstant(day, time, zone);
+            if (since < start && start <= now)
+                due.push_back({i, day, start});
+        }
+    }
     return due;
+}
+
+std::optional<uint32_t> LengthToRecord(const QDateTime& start, uint32_t length, const QDateTime& now)
+{
+    const qint64 lateMs = start.msecsTo(now);
+    if (lateMs <= 2000)
+        return length;
+    const qint64 leftMs = length * 1000LL - lateMs;
+    if (leftMs <= 0)
+        return std::nullopt;
+    return static_cast<uint32_t>((leftMs + 500) / 1000);
 }
 
 QueueTarget ChooseQueueTarget(const std::string& entryTarget)

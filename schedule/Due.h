@@ -1,12 +1,14 @@
 #pragma once
-// The schedule's rules that need no window: when an entry is due, and what a due entry
-// records into. The runner (the main window's tmQueueTimer) applies them once a second.
+// The schedule's rules that need no window: when an entry's start is due, for how long it
+// records, and into what. The runner (the main window's tmQueueTimer) applies them once a second.
 #include "settings/RecordingQueue.h"
 
 #include <QDateTime>
 #include <QLocale>
+#include <QTimeZone>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,14 +21,6 @@ inline constexpr std::string_view AutoNamePrefix = "Use Auto Name Record ";
 inline constexpr std::array<const char*, 7> WeekDayNames = {
     "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
 
-// One second of the clock as the due test reads it.
-struct QueueMoment {
-    std::string DateText; // today in the locale's short date format
-    std::string NowText;  // time text of the current second
-    std::string NextText; // the same with the seconds plus one and nothing carried: "60" at second 59
-    std::string DayName;  // today's English weekday name, whatever the locale
-};
-
 // A date as queue entries write it: the locale's short date format.
 std::string ShortDateText(const QDate& date, const QLocale& locale);
 
@@ -38,28 +32,52 @@ QDate ReadShortDate(const std::string& text, const QLocale& locale, const QDate&
 // "Monday" ... "Sunday" for QDate's day numbers 1 to 7; empty for anything else.
 std::string EnglishDayName(int dayOfWeek);
 
-// The moment of a local date and time, its date written in the locale's short date format.
-QueueMoment QueueMomentAt(const QDateTime& now, const QLocale& locale);
+// An entry's StartTime as a time of day. Only the editor's own form reads ("hh : mm : ss", two
+// digits each, a time of the day); anything else is an invalid QTime and never due.
+QTime ReadStartTime(const std::string& text);
 
-// The entry's Date is "Everyday", today's date text or today's weekday name, and its
-// StartTime lies between the now and next texts. Every comparison is by character codes, so
-// a start time is caught in its own second and the one before (only its own at second 59).
-bool DueNow(const QueueEntry& entry, const QueueMoment& moment);
+// The entry's Date names the day: "Everyday", the day's short date text or its English weekday
+// name, each exactly as written.
+bool FallsOn(const QueueEntry& entry, const QDate& day, const QLocale& locale);
+
+// The first instant at which the clock of `zone` reads `time` or later on `day`. A time in the
+// hour skipped when summer time begins starts at the jump; a time in the hour repeated when it
+// ends starts at its first reading.
+QDateTime StartInstant(const QDate& day, const QTime& time, const QTimeZone& zone);
 
 // The same four texts.
 bool SameEntry(const QueueEntry& a, const QueueEntry& b);
 
-// Entries whose start the engine refused on the day whose date text is refusedDate (empty:
-// none) are left alone while they stay due that day: their window of at most two seconds.
-bool RefusalStands(const QueueEntry& refused, const std::string& refusedDate, const QueueMoment& moment);
+// An entry's start on one day that has been dealt with (started, refused, failed or skipped):
+// it is not tried again.
+struct TakenStart {
+    QueueEntry Entry;
+    QDate Day;
+};
 
-// Drops the refusals that no longer stand, and the date with the last of them. Run at every
-// check, it keeps every remembered refusal on today's date.
-void ForgetPastRefusals(std::vector<QueueEntry>& refused, std::string& refusedDate, const QueueMoment& moment);
+// Drops the taken starts of the days before `day`.
+void ForgetTakenBefore(std::vector<TakenStart>& taken, const QDate& day);
 
-// Indices of the entries due at the moment, in list order, less those whose refusal stands.
-std::vector<size_t> DueEntries(const std::vector<QueueEntry>& entries, const QueueMoment& moment,
-    const std::vector<QueueEntry>& refused, const std::string& refusedDate);
+// Where a look at `now` begins: the last look, or one second before now at the first look and
+// when the clock has been set back; never more than a week back.
+QDateTime LookFrom(const QDateTime& lastLook, const QDateTime& now);
+
+// An entry's start on one day, due at a look.
+struct DueStart {
+    size_t Index = 0; // into the entries
+    QDate Day;
+    QDateTime Start;
+};
+
+// The starts after `since` and no later than `now`, on the clock of now's time zone, less the
+// taken ones; by day, then in list order.
+std::vector<DueStart> DueStarts(const std::vector<QueueEntry>& entries, const QDateTime& since,
+    const QDateTime& now, const QLocale& locale, const std::vector<TakenStart>& taken);
+
+// The seconds a due start records when it starts at `now`: all of `length` when at most two
+// seconds late; later, what is left to its planned end (start + length), to the nearest second;
+// nothing once that end has passed.
+std::optional<uint32_t> LengthToRecord(const QDateTime& start, uint32_t length, const QDateTime& now);
 
 // What a due entry sets before it starts.
 struct QueueTarget {

@@ -22,32 +22,48 @@ TScheduleRunner::TScheduleRunner(RecordingQueue& queue, RecorderSettings& settin
 
 void TScheduleRunner::Check()
 {
-    if (session_.State.Recording || playback_.State.Playing || queue_.Disable || Halted)
+    const QDateTime now = platform::LocalNow();
+    // Every look begins where the last one ended (a second back at the first, or once the clock
+    // has been set back), whether or not this one can start anything.
+    LastLook = LookFrom(LastLook, now);
+    if (session_.State.Recording || playback_.State.Playing || Halted)
         return;
+    if (queue_.Disable) {
+        LastLook = now;
+        return;
+    }
     // A message box of a check runs its own loop, in which this timer goes on ticking.
     if (QueueCheckRunning)
         return;
     const framework::FlagWhile running(QueueCheckRunning);
     try {
-        StartDueEntry();
+        StartDueEntry(now);
     } catch (const std::exception& e) {
         // Shown here rather than by the handler guard, so that the box is still part of the check.
         framework::Application().ShowException(e.what());
     }
 }
 
-void TScheduleRunner::StartDueEntry()
+void TScheduleRunner::StartDueEntry(const QDateTime& now)
 {
-    const QueueMoment moment = QueueMomentAt(platform::LocalNow(), QLocale::system());
-    ForgetPastRefusals(QueueRefusedEntries, QueueRefusedDate, moment);
+    // Until every due start has been dealt with, the next look begins where this one does.
+    const QDateTime since = LastLook;
+    ForgetTakenBefore(TakenStarts, since.toTimeZone(now.timeZone()).date().addDays(-2));
 
-    for (const size_t index : DueEntries(queue_.Entries, moment, QueueRefusedEntries, QueueRefusedDate)) {
+    for (const DueStart& due : DueStarts(queue_.Entries, since, now, QLocale::system(), TakenStarts)) {
         // Something began recording while a refusal's box was open.
-        if (session_.State.Recording || index >= queue_.Entries.size())
+        if (session_.State.Recording || due.Index >= queue_.Entries.size())
             return;
-        const QueueEntry entry = queue_.Entries[index];
+        const QueueEntry entry = queue_.Entries[due.Index];
+        // Tried once that day, whatever comes of it: a box of its error is not shown again.
+        TakenStarts.push_back({entry, due.Day});
         const TimeParts length = ParseTimeText(entry.LengthTime);
-        session_.State.QueueLength = length.Hours * 3600u + length.Minutes * 60u + length.Seconds;
+        // A box may have kept this check a while: the length left is reckoned from the start.
+        const std::optional<uint32_t> seconds = LengthToRecord(
+            due.Start, length.Hours * 3600u + length.Minutes * 60u + length.Seconds, platform::LocalNow());
+        if (!seconds)
+            continue; // its planned end has passed
+        session_.State.QueueLength = *seconds;
 
         const QueueTarget target = ChooseQueueTarget(entry.TargetFile);
         RecordingFormat format = settings_.Format;
@@ -84,14 +100,11 @@ void TScheduleRunner::StartDueEntry()
         // A queued start never continues an existing file and asks nothing about it.
         if (!session_.StartRecording({file, format, true})) {
             // Its error box has been shown; the window stays idle with the user's own target
-            // and format, this entry is left alone for the rest of its window, and the
-            // following due entries are tried now (one due for a single second would
-            // otherwise never start).
-            QueueRefusedEntries.push_back(entry);
-            QueueRefusedDate = moment.DateText;
+            // and format, and the following due starts are tried now.
             continue;
         }
         keepEntryFormat();
         return;
     }
+    LastLook = now;
 }

@@ -384,7 +384,7 @@ TEST_F(Session, AScheduledStartDuringTheDialogsEndsTheCommand)
         win->Queue.Disable = true; // so that the stop's own check starts nothing
         win->btnStopClick();
         win->Queue.Disable = false;
-        win->Runner->QueueRefusedEntries.clear();
+        win->Runner->TakenStarts.clear();
     };
     fakes::WriteWholeFile(Target("take.mp3"), "precious");
     fakes::WriteWholeFile(Target("broken.mp3"), "not audio");

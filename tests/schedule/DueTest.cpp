@@ -1,5 +1,6 @@
-// The schedule's rules without a window: time texts, the due test at a given moment, the
-// refusals it leaves alone, and the target and format a due entry records into.
+// The schedule's rules without a window: time texts, start instants through the changes of the
+// clock, the starts due between two looks and how long they record, and the target and format
+// a due entry records into.
 #include "platform/PlatformError.h"
 #include "settings/CommFunc.h"
 #include "schedule/Due.h"
@@ -9,11 +10,12 @@
 namespace {
 
 const QLocale UnitedStates(QLocale::English, QLocale::UnitedStates);
+const QTimeZone Berlin("Europe/Berlin");
 
-// 2 March 2026 is a Monday.
-QueueMoment At(int h, int m, int s, QDate date = QDate(2026, 3, 2))
+// A reading of the clock in Berlin, given as UTC so that either reading of a repeated hour can be named.
+QDateTime BerlinAt(QDate date, int h, int m, int s, int ms = 0)
 {
-    return QueueMomentAt(QDateTime(date, QTime(h, m, s, 500)), UnitedStates);
+    return QDateTime(date, QTime(h, m, s, ms), Qt::UTC).toTimeZone(Berlin);
 }
 
 QueueEntry Entry(const std::string& date, const std::string& start, const std::string& target = "/rec/a.mp3")
@@ -21,17 +23,17 @@ QueueEntry Entry(const std::string& date, const std::string& start, const std::s
     return {date, start, "00 : 00 : 10", target};
 }
 
-// The checks at which the entry is due, one a second from 08:00:00 + from to 08:00:00 + to.
-std::vector<std::string> DueSeconds(const QueueEntry& entry, int from, int to)
+// The due starts as "index day", days counted from 2 March 2026.
+std::vector<std::string> Due(const std::vector<QueueEntry>& entries, const QDateTime& since, const QDateTime& now,
+    const std::vector<TakenStart>& taken = {})
 {
     std::vector<std::string> due;
-    for (int t = from; t <= to; ++t) {
-        const QueueMoment m = t < 0 ? At(7, 59, 60 + t) : At(8, 0, t);
-        if (DueNow(entry, m))
-            due.push_back(m.NowText);
-    }
+    for (const DueStart& d : DueStarts(entries, since, now, UnitedStates, taken))
+        due.push_back(std::to_string(d.Index) + " " + std::to_string(QDate(2026, 3, 2).daysTo(d.Day)));
     return due;
 }
+
+using Texts = std::vector<std::string>;
 
 } // namespace
 
@@ -69,27 +71,98 @@ TEST(ScheduleTimeText, PaddingAndStrictParsing)
     }
 }
 
-TEST(ScheduleDue, MomentTextsAndTheTwoSecondWindow)
+TEST(ScheduleDue, DateTextsStartTimesAndDays)
 {
-    const QueueMoment m = At(7, 59, 59);
-    EXPECT_EQ(m.NowText, "07 : 59 : 59");
-    EXPECT_EQ(m.NextText, "07 : 59 : 60") << "nothing carried";
-    EXPECT_EQ(m.DateText, "3/2/26");
-    EXPECT_EQ(m.DayName, "Monday");
-    const QueueMoment german = QueueMomentAt(QDateTime(QDate(2026, 3, 8), QTime(0, 0)), QLocale(QLocale::German));
-    EXPECT_EQ(german.DateText, "08.03.26");
-    EXPECT_EQ(german.DayName, "Sunday") << "English whatever the locale";
+    EXPECT_EQ(ShortDateText(QDate(2026, 3, 2), UnitedStates), "3/2/26");
+    EXPECT_EQ(ShortDateText(QDate(2026, 3, 8), QLocale(QLocale::German)), "08.03.26");
     EXPECT_EQ(EnglishDayName(6), "Saturday");
     EXPECT_EQ(EnglishDayName(0), "");
 
-    // Caught in its own second, and in the second before unless that one is second 59.
-    EXPECT_EQ(DueSeconds(Entry("Everyday", "08 : 00 : 00"), -3, 3), (std::vector<std::string>{"08 : 00 : 00"}));
-    EXPECT_EQ(DueSeconds(Entry("Everyday", "08 : 00 : 30"), 27, 33),
-        (std::vector<std::string>{"08 : 00 : 29", "08 : 00 : 30"}));
-    // Comparisons are by character codes: case and padding matter.
-    EXPECT_TRUE(DueSeconds(Entry("everyday", "08 : 00 : 00"), -1, 1).empty());
-    EXPECT_TRUE(DueSeconds(Entry("Everyday", "8 : 00 : 00"), -1, 1).empty());
-    EXPECT_TRUE(DueSeconds(Entry("Everyday", "08:00:00"), -1, 1).empty());
+    // Only the editor's form reads as a start; padding matters.
+    EXPECT_EQ(ReadStartTime("08 : 00 : 30"), QTime(8, 0, 30));
+    EXPECT_EQ(ReadStartTime("23 : 59 : 59"), QTime(23, 59, 59));
+    for (const char* bad :
+        {"8 : 00 : 00", "08:00:00", "08 : 00 : 00 ", "24 : 00 : 00", "08 : 60 : 00", "+8 : 00 : 00", ""})
+        EXPECT_FALSE(ReadStartTime(bad).isValid()) << bad;
+
+    // Two weeks from Monday 2 March: the weekday entry on Mondays, the date entry on its date,
+    // whatever the locale's weekday names.
+    const QLocale german(QLocale::German);
+    for (int day = 0; day < 14; ++day) {
+        const QDate date = QDate(2026, 3, 2).addDays(day);
+        EXPECT_EQ(FallsOn(Entry("Monday", ""), date, german), date.dayOfWeek() == 1) << day;
+        EXPECT_EQ(FallsOn(Entry("3/4/26", ""), date, UnitedStates), date == QDate(2026, 3, 4)) << day;
+        EXPECT_TRUE(FallsOn(Entry("Everyday", ""), date, UnitedStates));
+        EXPECT_FALSE(FallsOn(Entry("everyday", ""), date, UnitedStates));
+    }
+}
+
+TEST(ScheduleDue, StartInstantsThroughTheChangesOfTheClock)
+{
+    const QDate spring(2027, 3, 28), autumn(2027, 10, 31);
+    EXPECT_EQ(StartInstant(QDate(2027, 3, 27), QTime(2, 30), Berlin), BerlinAt(QDate(2027, 3, 27), 1, 30, 0));
+    // The clock jumps from 02:00 to 03:00 (01:00 UTC): every start in between is at the jump.
+    for (const QTime time : {QTime(2, 0), QTime(2, 30), QTime(2, 59, 59), QTime(3, 0)})
+        EXPECT_EQ(StartInstant(spring, time, Berlin), BerlinAt(spring, 1, 0, 0)) << time.toString().toStdString();
+    EXPECT_EQ(StartInstant(spring, QTime(3, 0, 1), Berlin), BerlinAt(spring, 1, 0, 1));
+    EXPECT_EQ(StartInstant(spring, QTime(1, 59, 59), Berlin), BerlinAt(spring, 0, 59, 59));
+    // The clock goes from 03:00 back to 02:00 (01:00 UTC): the first reading counts.
+    EXPECT_EQ(StartInstant(autumn, QTime(2, 30), Berlin), BerlinAt(autumn, 0, 30, 0));
+    EXPECT_EQ(StartInstant(autumn, QTime(2, 0), Berlin), BerlinAt(autumn, 0, 0, 0));
+    EXPECT_EQ(StartInstant(autumn, QTime(3, 0), Berlin), BerlinAt(autumn, 2, 0, 0));
+    EXPECT_EQ(StartInstant(autumn, QTime(0, 0), Berlin), BerlinAt(autumn.addDays(-1), 22, 0, 0));
+    // A zone whose clock never changes.
+    EXPECT_EQ(StartInstant(spring, QTime(2, 30), QTimeZone("UTC")), QDateTime(spring, QTime(2, 30), Qt::UTC));
+}
+
+TEST(ScheduleDue, StartsBetweenTwoLooks)
+{
+    const QDate monday(2026, 3, 2);
+    // Winter time in Berlin, an hour ahead of UTC.
+    const auto at = [&](int h, int m, int s, int ms, int days = 0) {
+        return BerlinAt(monday.addDays(days), h - 1, m, s, ms);
+    };
+    const std::vector<QueueEntry> entries = {Entry("Tuesday", "08 : 00 : 00"), Entry("Everyday", "08 : 00 : 01"),
+        Entry("Monday", "08 : 00 : 00"), Entry("Everyday", "09 : 00 : 00"), Entry("Everyday", "8 : 00 : 00")};
+    // After the last look and no later than now, in list order.
+    EXPECT_EQ(Due(entries, at(7, 59, 59, 500), at(8, 0, 1, 500)), (Texts{"1 0", "2 0"}));
+    EXPECT_EQ(Due(entries, at(8, 0, 0, 0), at(8, 0, 1, 0)), (Texts{"1 0"}));
+    EXPECT_TRUE(Due(entries, at(8, 0, 1, 0), at(8, 59, 59, 999)).empty());
+    EXPECT_TRUE(Due({}, at(7, 0, 0, 0), at(9, 0, 0, 0)).empty());
+    // A look after a sleep from Friday morning takes every day's starts, by day; the taken ones
+    // are left out.
+    const std::vector<QueueEntry> daily = {Entry("Everyday", "09 : 00 : 00"), Entry("Everyday", "08 : 00 : 00")};
+    EXPECT_EQ(Due(daily, at(8, 30, 0, 0, -3), at(8, 30, 0, 0)), (Texts{"0 -3", "0 -2", "1 -2", "0 -1", "1 -1", "1 0"}));
+    std::vector<TakenStart> taken = {
+        {daily[1], monday.addDays(-1)}, {daily[0], monday}, {daily[0], monday.addDays(-2)}};
+    EXPECT_EQ(Due(daily, at(8, 30, 0, 0, -3), at(8, 30, 0, 0), taken), (Texts{"0 -3", "1 -2", "0 -1", "1 0"}));
+    ForgetTakenBefore(taken, monday.addDays(-1));
+    EXPECT_EQ(taken.size(), 2u);
+
+    // A look begins at the last, a second back at the first and after the clock was set back,
+    // and at most a week back.
+    const QDateTime now = at(8, 0, 0, 300);
+    EXPECT_EQ(LookFrom({}, now), now.addSecs(-1));
+    EXPECT_EQ(LookFrom(now.addSecs(5), now), now.addSecs(-1));
+    EXPECT_EQ(LookFrom(now, now), now.addSecs(-1));
+    EXPECT_EQ(LookFrom(now.addSecs(-90), now), now.addSecs(-90));
+    EXPECT_EQ(LookFrom(now.addDays(-30), now), now.addDays(-7));
+}
+
+TEST(ScheduleDue, LateStartsRecordWhatIsLeftOfTheirTime)
+{
+    const QDateTime start = BerlinAt(QDate(2026, 3, 2), 7, 0, 0);
+    const auto after = [&](int ms) { return start.addMSecs(ms); };
+    EXPECT_EQ(LengthToRecord(start, 10, after(0)), 10u);
+    EXPECT_EQ(LengthToRecord(start, 10, after(2000)), 10u) << "two seconds late is on time";
+    EXPECT_EQ(LengthToRecord(start, 10, after(2001)), 8u);
+    EXPECT_EQ(LengthToRecord(start, 10, after(6300)), 4u) << "to the nearest second of its planned end";
+    EXPECT_EQ(LengthToRecord(start, 10, after(9400)), 1u);
+    EXPECT_EQ(LengthToRecord(start, 10, after(9600)), 0u) << "its end is still ahead";
+    EXPECT_EQ(LengthToRecord(start, 10, after(10000)), std::nullopt);
+    EXPECT_EQ(LengthToRecord(start, 3600, after(86400 * 1000)), std::nullopt);
+    EXPECT_EQ(LengthToRecord(start, 0, after(300)), 0u);
+    EXPECT_EQ(LengthToRecord(start, 0, after(2500)), std::nullopt);
 }
 
 TEST(ScheduleDue, ShortDatesReadBackInTheCenturyNearestToday)
@@ -109,57 +182,6 @@ TEST(ScheduleDue, ShortDatesReadBackInTheCenturyNearestToday)
             EXPECT_EQ(e.what(), "'" + std::string(bad) + "' is not a valid date");
         }
     }
-}
-
-TEST(ScheduleDue, WhichDaysAndWhichEntry)
-{
-    // A week from Monday 2 March: the weekday entry on Mondays, the date entry on its date.
-    const QueueEntry monday = Entry("Monday", "08 : 00 : 00");
-    const QueueEntry dated = Entry("3/4/26", "08 : 00 : 00");
-    const QueueEntry everyday = Entry("Everyday", "08 : 00 : 00");
-    for (int day = 0; day < 14; ++day) {
-        const QDate date = QDate(2026, 3, 2).addDays(day);
-        const QueueMoment m = At(8, 0, 0, date);
-        EXPECT_EQ(DueNow(monday, m), date.dayOfWeek() == 1) << m.DateText;
-        EXPECT_EQ(DueNow(dated, m), date == QDate(2026, 3, 4)) << m.DateText;
-        EXPECT_TRUE(DueNow(everyday, m)) << m.DateText;
-        EXPECT_FALSE(DueNow(monday, At(8, 0, 2, date)));
-    }
-
-    // Due entries in list order: the first is the one to start.
-    const std::vector<QueueEntry> entries = {Entry("Tuesday", "08 : 00 : 00"), Entry("Everyday", "08 : 00 : 01"),
-        Entry("Monday", "08 : 00 : 00"), Entry("Everyday", "09 : 00 : 00")};
-    EXPECT_EQ(DueEntries(entries, At(8, 0, 0), {}, ""), (std::vector<size_t>{1, 2}));
-    EXPECT_EQ(DueEntries(entries, At(8, 0, 1), {}, ""), (std::vector<size_t>{1}));
-    EXPECT_TRUE(DueEntries({}, At(8, 0, 0), {}, "").empty());
-}
-
-TEST(ScheduleDue, RefusedEntryLeftAloneForItsWindowOnly)
-{
-    const QueueEntry a = Entry("Everyday", "08 : 00 : 01", "/rec/a.mp3");
-    const QueueEntry b = Entry("Everyday", "08 : 00 : 01", "/rec/b.mp3");
-    const std::vector<QueueEntry> entries = {a, b, a};
-    const std::vector<QueueEntry> refused = {a};
-    const std::string today = At(8, 0, 0).DateText;
-
-    EXPECT_EQ(DueEntries(entries, At(8, 0, 0), refused, today), (std::vector<size_t>{1}))
-        << "the refused entry (and its twin) skipped, the others still tried";
-    EXPECT_EQ(DueEntries(entries, At(8, 0, 1), refused, today), (std::vector<size_t>{1}));
-    EXPECT_EQ(DueEntries(entries, At(8, 0, 0), refused, ""), (std::vector<size_t>{0, 1, 2})) << "no refusal";
-    EXPECT_EQ(DueEntries(entries, At(8, 0, 0, QDate(2026, 3, 3)), refused, today), (std::vector<size_t>{0, 1, 2}))
-        << "the next day it is due again";
-
-    std::vector<QueueEntry> remembered = {a, b};
-    std::string date = today;
-    ForgetPastRefusals(remembered, date, At(8, 0, 1));
-    EXPECT_EQ(remembered.size(), 2u) << "still inside the window";
-    EXPECT_EQ(date, today);
-    ForgetPastRefusals(remembered, date, At(8, 0, 2));
-    EXPECT_TRUE(remembered.empty());
-    EXPECT_EQ(date, "");
-
-    // A clock set back into the window later that day finds the refusal forgotten.
-    EXPECT_EQ(DueEntries(entries, At(8, 0, 1), remembered, date), (std::vector<size_t>{0, 1, 2}));
 }
 
 TEST(ScheduleTarget, FormatFromTheAutoNameFormOrTheExtension)

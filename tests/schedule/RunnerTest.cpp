@@ -27,6 +27,12 @@ protected:
     }
     // Monday 2 March 2026 plus days, at h:m:s and a little.
     void At(int h, int m, int s, int days = 0) { now = QDateTime(QDate(2026, 3, 2).addDays(days), QTime(h, m, s, 300)); }
+    // A reading of the clock in Berlin at .300, given in UTC so that either reading of a repeated
+    // hour can be named.
+    void InBerlin(QDate date, int utcHour, int m, int s)
+    {
+        now = QDateTime(date, QTime(utcHour, m, s, 300), Qt::UTC).toTimeZone(QTimeZone("Europe/Berlin"));
+    }
     void Add(const std::string& date, const std::string& start, const std::string& length, const std::string& target)
     {
         win->Queue.Entries.push_back({date, start, length, target});
@@ -60,7 +66,7 @@ TEST_F(ScheduleRunner, RunsForItsLengthThenChecksAgain)
 
     At(7, 59, 59);
     Check();
-    EXPECT_TRUE(engine.starts.empty()) << "07:59:59 reads 07 : 59 : 60 as its next second";
+    EXPECT_TRUE(engine.starts.empty()) << "a second early";
 
     At(8, 0, 0);
     Check();
@@ -101,19 +107,95 @@ TEST_F(ScheduleRunner, RunsForItsLengthThenChecksAgain)
         EXPECT_TRUE(SameEntry(win->Queue.Entries[i], entries[i]));
 }
 
-TEST_F(ScheduleRunner, ZeroLengthStopsAtTheFirstTickAndRestartsWhileDue)
+TEST_F(ScheduleRunner, ThroughTheChangesOfTheClock)
+{
+    // 28 March 2027: the clock goes from 01:59:59 to 03:00:00. An entry at 02:30 starts at the
+    // jump, for its whole length.
+    const QDate spring(2027, 3, 28);
+    Add("Everyday", "02 : 30 : 00", "00 : 10 : 00", Target("spring.wav"));
+    InBerlin(spring, 0, 59, 59);
+    ASSERT_EQ(now.time(), QTime(1, 59, 59, 300));
+    Check();
+    EXPECT_TRUE(engine.starts.empty());
+    InBerlin(spring, 1, 0, 0);
+    ASSERT_EQ(now.time(), QTime(3, 0, 0, 300));
+    Check();
+    ASSERT_EQ(engine.starts.size(), 1u);
+    EXPECT_EQ(engine.starts[0].path, Target("spring.wav"));
+    EXPECT_EQ(win->Session->State.QueueLength, 600u);
+    win->btnStopClick();
+
+    // 31 October 2027: the clock goes from 02:59:59 back to 02:00:00. An entry at 02:30 starts
+    // at the first 02:30 only.
+    const QDate autumn(2027, 10, 31);
+    win->Queue.Entries.clear();
+    Add("Everyday", "02 : 30 : 00", "00 : 00 : 10", Target("autumn.wav"));
+    for (int utcHour : {0, 1}) {
+        InBerlin(autumn, utcHour, 29, 59);
+        Check();
+        InBerlin(autumn, utcHour, 30, 0);
+        ASSERT_EQ(now.time(), QTime(2, 30, 0, 300));
+        Check();
+        win.Run(10000);
+    }
+    ASSERT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(engine.starts[1].path, Target("autumn.wav"));
+    EXPECT_EQ(engine.calls, (Calls{"start", "stop", "start", "stop"}));
+}
+
+TEST_F(ScheduleRunner, LateTicksAndSleeps)
+{
+    // Summer days in Berlin, two hours ahead of UTC.
+    const auto at = [&](int h, int m, int s, int days = 0) { InBerlin(QDate(2027, 6, 7).addDays(days), h - 2, m, s); };
+    Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("late.wav"));
+    Add("Everyday", "09 : 00 : 00", "00 : 10 : 00", Target("slept.wav"));
+
+    // The check is held up 6 s past the start: it starts, and stops at its planned end, 08:00:10.
+    at(7, 59, 59);
+    Check();
+    at(8, 0, 6);
+    Check();
+    ASSERT_EQ(engine.starts.size(), 1u);
+    EXPECT_EQ(win->Session->State.QueueLength, 4u);
+    win.Run(3800);
+    EXPECT_TRUE(win->Session->State.Recording);
+    win.Run(200);
+    EXPECT_FALSE(win->Session->State.Recording);
+
+    // The machine sleeps from then over the start at 09:00: the entry records what is left of
+    // its ten minutes.
+    at(9, 5, 0);
+    Check();
+    ASSERT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(engine.starts[1].path, Target("slept.wav"));
+    EXPECT_EQ(win->Session->State.QueueLength, 300u);
+    win->btnStopClick();
+
+    // Asleep until 09:20 the next day, past both planned ends: nothing starts.
+    at(9, 20, 0, 1);
+    Check();
+    at(9, 20, 1, 1);
+    Check();
+    EXPECT_EQ(engine.starts.size(), 2u);
+    EXPECT_EQ(engine.calls, (Calls{"start", "stop", "start", "stop"}));
+}
+
+TEST_F(ScheduleRunner, ZeroLengthStopsAtTheFirstTickAndStartsOnce)
 {
     Add("Everyday", "08 : 00 : 01", "00 : 00 : 00", Target("zero.wav"));
     At(8, 0, 0);
     Check();
-    win.Run(200);
-    EXPECT_EQ(engine.calls, (Calls{"start", "stop", "start"}));
+    EXPECT_TRUE(engine.starts.empty());
     At(8, 0, 1);
+    Check();
     win.Run(200);
-    EXPECT_EQ(engine.starts.size(), 3u);
-    At(8, 0, 2);
-    win.Run(200);
-    EXPECT_EQ(engine.calls, (Calls{"start", "stop", "start", "stop", "start", "stop"}));
+    EXPECT_EQ(engine.calls, (Calls{"start", "stop"}));
+    for (int s : {1, 2, 3}) {
+        At(8, 0, s);
+        Check();
+        win.Run(200);
+    }
+    EXPECT_EQ(engine.calls, (Calls{"start", "stop"}));
     EXPECT_FALSE(win->Session->State.Recording);
     EXPECT_FALSE(win->tmRecordTime->Enabled());
 }
@@ -123,19 +205,22 @@ TEST_F(ScheduleRunner, HeldBackByRecordingPlaybackOrDisable)
     Add("Everyday", "08 : 00 : 00", "00 : 01 : 00", Target("queued.mp3"));
     At(8, 0, 0);
 
-    // A manual recording holds it back; its stop runs the check, which starts it while still due.
+    // A manual recording holds it back; its stop runs the check, which starts it for what is
+    // left of its minute.
     win->Settings.Format.UseWma = false;
     win->Settings.Format.RecordType = 0;
     win->Session->State.TargetFile = Target("manual.wav");
     win->tbRecordClick();
     Check();
     ASSERT_EQ(engine.starts.size(), 1u);
+    At(8, 0, 30);
     win->btnStopClick();
     ASSERT_EQ(engine.starts.size(), 2u);
     EXPECT_EQ(engine.starts[1].path, Target("queued.mp3"));
+    EXPECT_EQ(win->Session->State.QueueLength, 30u);
     StopWhenNothingDue();
 
-    At(8, 0, 0);
+    At(8, 0, 0, 1);
     win->Playback->State.Playing = true;
     Check();
     EXPECT_EQ(engine.starts.size(), 2u) << "a playback holds it back";
@@ -147,10 +232,17 @@ TEST_F(ScheduleRunner, HeldBackByRecordingPlaybackOrDisable)
     EXPECT_EQ(engine.starts.size(), 3u);
     StopWhenNothingDue();
 
+    // While disabled, time passes as looked at: enabled again, the queue does not catch up.
     win->Queue.Disable = true;
-    At(8, 0, 0);
+    At(7, 59, 59, 2);
+    Check();
+    At(8, 0, 0, 2);
     Check();
     EXPECT_EQ(engine.starts.size(), 3u) << "disabled";
+    win->Queue.Disable = false;
+    At(8, 0, 20, 2);
+    Check();
+    EXPECT_EQ(engine.starts.size(), 3u);
 }
 
 TEST_F(ScheduleRunner, TargetsAndFormats)
@@ -236,12 +328,13 @@ TEST_F(ScheduleRunner, BadLengthOrBareNameEndsTheCheck)
     EXPECT_EQ(win->Session->State.QueueLength, 10u);
     EXPECT_FALSE(win->Session->State.QueueRecordingFlag);
     EXPECT_FALSE(win->Session->State.Recording);
-    // While it stays due, every check meets the same error.
+    // Its error is shown once that day.
     Check();
-    EXPECT_EQ(answers.Seen().size(), 3u);
+    EXPECT_EQ(answers.Seen().size(), 2u);
+    EXPECT_TRUE(engine.starts.empty());
 }
 
-TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedInItsWindow)
+TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedThatDay)
 {
     fakes::ModalAnswers answers;
     engine.startAnswer = false;
@@ -251,11 +344,11 @@ TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedInItsWindow)
     win->Settings.Format.UseWma = true;
     win->Settings.Format.RecordType = 0;
     const std::string caption = win->lbFileName->Caption();
-    Add("Everyday", "08 : 00 : 01", "00 : 00 : 10", Target("a.mp3"));
+    Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("a.mp3"));
     Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("b.wav"));
     At(8, 0, 0);
     Check();
-    // A refusal does not hold back the next entry, due for this one second only.
+    // A refusal does not hold back the next entry due.
     ASSERT_EQ(engine.starts.size(), 2u);
     EXPECT_EQ(engine.starts[0].path, Target("a.mp3"));
     EXPECT_EQ(engine.starts[1].path, Target("b.wav"));
@@ -275,8 +368,8 @@ TEST_F(ScheduleRunner, RefusedStartIsNotShownAsRecordingNorRetriedInItsWindow)
     EXPECT_TRUE(win->tbRec->Visible());
     EXPECT_FALSE(win->tbStop->Visible());
 
-    // Neither is tried again for the rest of its window.
-    for (int s : {0, 1, 1, 2}) {
+    // Neither is tried again that day, even with the clock set back.
+    for (int s : {1, 2, 30, 0}) {
         At(8, 0, s);
         Check();
     }
@@ -321,7 +414,8 @@ TEST_F(ScheduleRunner, NoSecondCheckWhileItsMessageBoxShows)
     Check();
     ASSERT_EQ(answers.Seen().size(), 2u);
     EXPECT_EQ(answers.Seen()[1].text, "Unable to create directory");
-    // Once the box is closed, checks run again.
+    // Once the box is closed, checks run again: the next day's start meets its error again.
+    At(8, 0, 0, 1);
     Check();
     EXPECT_EQ(answers.Seen().size(), 3u);
 }
