@@ -114,17 +114,22 @@ void PulseCapture::Watch()
     }
 }
 
+void PulseCapture::ReleaseStream()
+{
+    if (!stream_)
+        return;
+    pa_stream_set_read_callback(stream_, nullptr, nullptr);
+    pa_stream_set_state_callback(stream_, nullptr, nullptr);
+    pa_stream_disconnect(stream_);
+    pa_stream_unref(stream_);
+    stream_ = nullptr;
+}
+
 void PulseCapture::DropConnection()
 {
     const int64_t now = MonotonicNs();
     pa_threaded_mainloop_lock(connection_.Loop());
-    if (stream_) {
-        pa_stream_set_read_callback(stream_, nullptr, nullptr);
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
-        stream_ = nullptr;
-    }
+    ReleaseStream();
     // What the stream had not delivered of the time it ran, and the gaps it had.
     lostFrames_ += holeFrames_ + clock_.ShortfallAt(rate_, now);
     holeFrames_ = 0;
@@ -144,12 +149,8 @@ bool PulseCapture::Reconnect()
     clock_ = DeliveryClock{};
     clock_.Started();
     const bool ready = ConnectStream(false, error);
-    if (!ready && stream_) {
-        pa_stream_set_read_callback(stream_, nullptr, nullptr);
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
-        pa_stream_unref(stream_);
-        stream_ = nullptr;
-    }
+    if (!ready)
+        ReleaseStream();
     pa_threaded_mainloop_unlock(connection_.Loop());
     if (!ready) {
         connection_.Close();
@@ -202,11 +203,7 @@ void PulseCapture::Close()
     if (stream_) {
         if (clock_.Running())
             AwaitTheLastSound(stopNs);
-        pa_stream_set_read_callback(stream_, nullptr, nullptr);
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
-        stream_ = nullptr;
+        ReleaseStream();
         lostFrames_ += holeFrames_ + clock_.ShortfallAt(rate_, stopNs);
     }
     pa_threaded_mainloop_unlock(connection_.Loop());

@@ -43,6 +43,8 @@ private:
     void Watch();
     // On the watcher: releases the failed stream and connection; true once capture runs again.
     void DropConnection();
+    // With the main loop locked: no callback of the stream runs after this.
+    void ReleaseStream();
     bool Reconnect();
     // With the main loop locked: waits until the sound of the time up to stopNs has arrived.
     void AwaitTheLastSound(int64_t stopNs);
