@@ -16,6 +16,9 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A test's timeout ends it with SIGTERM: the 4 GB file goes then too.
+trap 'exit 143' TERM
+trap 'exit 130' INT
 fail() { echo "FAIL: $*"; exit 1; }
 
 rate=44100
