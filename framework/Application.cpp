@@ -11,6 +11,16 @@
 #include <cstdio>
 
 namespace framework {
+namespace {
+// The stderr line of a box's text and its reason: "kestrune: " + the first line + the reason.
+std::string ReasonLine(const std::string& text, const std::string& details)
+{
+    std::string line = text.substr(0, text.find('\n'));
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return "kestrune: " + line + (line.empty() || line.back() == ':' ? " " : ": ") + details;
+}
+} // namespace
 
 TApplication::TApplication() = default;
 
@@ -32,14 +42,6 @@ void TApplication::SetMainForm(QWidget* form)
     mainForm_ = form;
     if (mainForm_)
         mainForm_->setWindowTitle(QString::fromStdString(title_));
-}
-
-std::string ReasonLine(const std::string& text, const std::string& details)
-{
-    std::string line = text.substr(0, text.find('\n'));
-    while (!line.empty() && line.back() == ' ')
-        line.pop_back();
-    return "kestrune: " + line + (line.empty() || line.back() == ':' ? " " : ": ") + details;
 }
 
 void ErrorBox(const std::string& text, const std::string& details)

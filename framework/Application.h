@@ -63,7 +63,4 @@ TApplication& Application();
 // Details...", and it goes to stderr with the box's first line.
 void ErrorBox(const std::string& text, const std::string& details = {});
 
-// The stderr line of a box's text and its reason: "kestrune: " + the first line + the reason.
-std::string ReasonLine(const std::string& text, const std::string& details);
-
 } // namespace framework

@@ -147,18 +147,7 @@ bool FileWriter::Flush()
     // The room is kept for the buffer after this one too: when the disk has no more, this
     // buffer and the closing writes still fit into what was kept before.
     KeepRoom(position_ + buffer_.size() + BufferBytes + tailReserve_);
-    size_t done = 0;
-    while (done < buffer_.size()) {
-        const ssize_t n = WriteOut(fd_, buffer_.data() + done, buffer_.size() - done, position_);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            Fail(n < 0 ? errno : ENOSPC, true);
-            break;
-        }
-        done += static_cast<size_t>(n);
-        position_ += static_cast<uint64_t>(n);
-    }
+    position_ += WriteAll(position_, buffer_.data(), buffer_.size());
     end_ = std::max(end_, position_);
     buffer_.clear();
     return !broken_;
@@ -169,20 +158,25 @@ bool FileWriter::WriteAt(uint64_t offset, const void* data, size_t length)
     Flush();
     if (fd_ < 0)
         return false;
-    const auto* bytes = static_cast<const uint8_t*>(data);
+    const size_t done = WriteAll(offset, static_cast<const uint8_t*>(data), length);
+    end_ = std::max(end_, offset + done);
+    return done == length;
+}
+
+size_t FileWriter::WriteAll(uint64_t offset, const uint8_t* data, size_t length)
+{
     size_t done = 0;
     while (done < length) {
-        const ssize_t n = WriteOut(fd_, bytes + done, length - done, offset + done);
+        const ssize_t n = WriteOut(fd_, data + done, length - done, offset + done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             Fail(n < 0 ? errno : ENOSPC, true);
-            return false;
+            break;
         }
         done += static_cast<size_t>(n);
     }
-    end_ = std::max(end_, offset + length);
-    return true;
+    return done;
 }
 
 void FileWriter::Close()

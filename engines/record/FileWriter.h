@@ -52,6 +52,8 @@ public:
 private:
     bool Opened(int fd);
     bool KeepRoom(uint64_t upTo);
+    // Writes all of it at offset, through short writes; the bytes written (fewer after a failure).
+    size_t WriteAll(uint64_t offset, const uint8_t* data, size_t length);
     void Fail(int error, bool broken);
 
     int fd_ = -1;
