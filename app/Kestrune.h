@@ -68,6 +68,8 @@ public:
     void SaveSettings();
     // The settings dialog, modal.
     void tbSetClick();
+    // The settings dialog opened on the named page (null: as the dialog opens by itself).
+    void ShowSettings(const char* page);
 
     RecorderSettings Settings;
     RecordingQueue& Queue;

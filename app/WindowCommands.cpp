@@ -4,6 +4,7 @@
 #include "Kestrune.h"
 
 #include "framework/Shell.h"
+#include "platform/InputLevelWatch.h"
 #include "platform/Paths.h"
 #include "recording/RecordIO.h"
 #include "schedule/QueueDialog.h"
@@ -11,10 +12,13 @@
 
 void TKestrune::btnMixerClick()
 {
-    // The input devices' page of the desktop's volume control; nothing where there is none.
+    // The input devices' page of the desktop's volume control; where there is none, our own
+    // choice of input with its levels.
     const std::string mixer = framework::FindProgram("pavucontrol");
     if (!mixer.empty())
         framework::ShellStart(mixer, {"--tab=4"});
+    else
+        ShowSettings("Input");
 }
 
 void TKestrune::Help1Click()
@@ -30,7 +34,14 @@ void TKestrune::About1Click()
 
 void TKestrune::tbSetClick()
 {
-    TfmSet dialog(this, Settings, RecordIO.EnumWMAFormat);
+    ShowSettings(nullptr);
+}
+
+void TKestrune::ShowSettings(const char* page)
+{
+    TfmSet dialog(this, Settings, RecordIO.EnumWMAFormat, &platform::OpenServerLevelWatch);
+    if (page)
+        dialog.ShowPage(page);
     dialog.ShowModal();
 }
 

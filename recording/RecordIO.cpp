@@ -35,6 +35,8 @@ void BindRecordEngine()
     RecordIO.EnumWMAFormat = &::EnumWMAFormat;
     RecordIO.RecordLossMs = &::RecordLossMs;
     RecordIO.RecordLastError = &::RecordLastError;
+    RecordIO.SetRecordInput = &::SetRecordInput;
+    RecordIO.RecordInputMissing = &::RecordInputMissing;
     SetLevelReport(&PostLevels, nullptr);
     SetRecordEventReport(&PostEvent, nullptr);
 }

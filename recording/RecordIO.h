@@ -20,6 +20,10 @@ struct RecordOperations {
     uint32_t (*RecordLossMs)() = nullptr;
     // Why the last start was refused or the recording's file stopped; null counts as "".
     const char* (*RecordLastError)() = nullptr;
+    // The input of the following starts, a sound server's source name; null slot: the default.
+    void (*SetRecordInput)(const char*) = nullptr;
+    // Whether the running or last recording took the default input for a missing one; null counts as no.
+    uint8_t (*RecordInputMissing)() = nullptr;
 };
 
 // The slots the program calls through.

@@ -19,4 +19,5 @@ struct RecorderState {
     uint32_t RunStartTick = 0;       // tick at which the current running stretch began
     uint32_t BankedMs = 0;           // milliseconds before the current stretch, the start position included
     bool WaitingForInput = false;    // the sound server went away; the engine connects again
+    std::string Input;               // the input the running recording was asked to take; "" the default
 };

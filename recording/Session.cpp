@@ -48,6 +48,11 @@ std::string WriteFailureText(const std::string& path, const std::string& reason,
         + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s.";
 }
 
+std::string InputMissingText(const std::string& input, const std::string& path)
+{
+    return "The input " + input + " was not found; " + path + " was recorded from the default input.";
+}
+
 bool ExtensionFitsFormat(const std::string& path, const RecordingFormat& format)
 {
     const int32_t type = EffectiveFormatOf(format).RecordType;
@@ -196,6 +201,8 @@ void TRecordingSession::Record()
 bool TRecordingSession::StartRecording(const RecordingStart& start)
 {
     const StartRecordParams params = StartParamsOf(start.Format);
+    if (RecordIO.SetRecordInput)
+        RecordIO.SetRecordInput(settings_.Input.c_str());
     if (RecordIO.StartRecord(&params, start.Target.c_str(), start.AppendMode, start.StartPosMs,
             start.ExistingLengthMs) == 0) {
         framework::ErrorBox(CantStartText, RecordErrorText());
@@ -216,6 +223,7 @@ bool TRecordingSession::StartRecording(const RecordingStart& start)
     State.Paused = false;
     State.QuietSince = 0;
     State.WaitingForInput = false;
+    State.Input = settings_.Input;
     KeepAwake();
     ShowRecordingStatus();
     return true;
@@ -328,6 +336,8 @@ void TRecordingSession::Stop()
     // Read now: a queued recording that AfterStop begins clears the engine's account.
     const std::string failure = RecordErrorText();
     const uint32_t lossMs = RecordIO.RecordLossMs ? RecordIO.RecordLossMs() : 0;
+    const bool inputMissing = RecordIO.RecordInputMissing && RecordIO.RecordInputMissing() != 0;
+    const std::string input = State.Input;
     recordTime_.SetEnabled(false);
     view_.TurnReels(false);
     State.QueueRecordingFlag = false;
@@ -340,6 +350,8 @@ void TRecordingSession::Stop()
     view_.ShowStatus("Ready for your command ...");
     if (AfterStop)
         AfterStop();
+    if (inputMissing)
+        view_.ReportAfterStop(InputMissingText(input, stoppedFile));
     if (!failure.empty())
         ReportWriteFailure(stoppedFile, stoppedFormat, failure);
     if (lossMs != 0)

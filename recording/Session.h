@@ -47,6 +47,9 @@ std::string LossText(const std::string& path, uint32_t lossMs);
 // reason and the length the file holds, in seconds with one decimal.
 std::string WriteFailureText(const std::string& path, const std::string& reason, uint32_t heldMs);
 
+// The message after a recording whose chosen input was not there: the input's name and the path.
+std::string InputMissingText(const std::string& input, const std::string& path);
+
 // One start of the engine: into Target with Format, from the beginning or continuing a file.
 struct RecordingStart {
     std::string Target;

@@ -53,6 +53,8 @@ struct RecorderSettings {
     AutoNameSettings AutoName;
     AutoStopSettings AutoStop;
     int32_t Advanced = 0; // kept and written back; nothing else reads it
+    // The sound server's source that recordings capture from; empty: the server's default.
+    std::string Input;
 };
 
 // The user's home folder with its trailing separator.

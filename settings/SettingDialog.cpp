@@ -30,7 +30,7 @@ namespace {
 constexpr int mrOk = 1;
 constexpr int mrCancel = 2;
 
-const char* const PageNames[] = {"General", "Auto Pause", "Auto Name", "Auto Stop"};
+const char* const PageNames[] = {"General", "Auto Pause", "Auto Name", "Auto Stop", "Input"};
 const char* const SampleRates[] = {"8000", "11025", "22050", "44100"};
 // MPEG-1 Layer III bitrates (44100) and those of MPEG-2 Layer III (the lower rates), kbit/s.
 const char* const Mp3Rates44100[] = {"32", "40", "48", "56", "64", "80", "96", "112", "128", "160", "192", "224",
@@ -82,7 +82,7 @@ int32_t WmaKbps(uint32_t bitsPerSecond)
     return static_cast<int32_t>(kbps);
 }
 
-TfmSet::TfmSet(QWidget* owner, RecorderSettings& settings, WmaFormatList wmaFormats)
+TfmSet::TfmSet(QWidget* owner, RecorderSettings& settings, WmaFormatList wmaFormats, TInputPage::WatchFactory inputs)
     : TForm(owner), settings_(settings), wmaFormats_(wmaFormats)
 {
     setObjectName("fmSet");
@@ -103,7 +103,7 @@ TfmSet::TfmSet(QWidget* owner, RecorderSettings& settings, WmaFormatList wmaForm
     Notebook2 = new QStackedWidget(this);
     Notebook2->setObjectName("Notebook2");
     Notebook2->setGeometry(145, 8, PageWidth, 220);
-    std::array<QWidget*, 4> pages{};
+    std::array<QWidget*, std::size(PageNames)> pages{};
     for (size_t i = 0; i < pages.size(); ++i) {
         pages[i] = new QWidget(Notebook2);
         pages[i]->setObjectName(QString::fromLatin1(PageNames[i]));
@@ -211,6 +211,9 @@ TfmSet::TfmSet(QWidget* owner, RecorderSettings& settings, WmaFormatList wmaForm
     seSecond = Spin(autoStop, "seSecond", 0, 59, 20, PageTop + 90);
     PlainText(autoStop, "Second", 78, PageTop + 94);
 
+    // Input
+    InputPage = new TInputPage(pages[4], QRect(0, PageTop, PageWidth, 220 - PageTop), settings_.Input, std::move(inputs));
+
     BitBtn1 = new QPushButton("OK", this);
     BitBtn1->setObjectName("BitBtn1");
     BitBtn1->setGeometry(270, 236, 75, 25);
@@ -309,6 +312,13 @@ void TfmSet::FillWmaFormats()
     }
 }
 
+void TfmSet::ShowPage(const char* name)
+{
+    const QList<QTreeWidgetItem*> nodes = TreeView1->findItems(QString::fromLatin1(name), Qt::MatchExactly);
+    if (!nodes.isEmpty())
+        TreeView1->setCurrentItem(nodes.first());
+}
+
 void TfmSet::TreeView1Change()
 {
     const QList<QTreeWidgetItem*> selected = TreeView1->selectedItems();
@@ -396,6 +406,7 @@ void TfmSet::BitBtn1Click()
         format.WmaChannels = row->text(1) == "mono" ? 1 : 2;
         format.WmaBitrate = row->text(0).toInt();
     }
+    settings_.Input = InputPage->Chosen();
     SetModalResult(mrOk);
     Close();
 }

@@ -1,11 +1,12 @@
 #pragma once
-// TfmSet, the settings dialog: the recording format, auto pause, auto name and auto stop.
+// TfmSet, the settings dialog: the recording format, auto pause, auto name, auto stop and the input.
 // It copies the settings into its controls when it is created and back only on OK. Lives
 // for one opening; the WMA formats are asked from the recording library every time.
 #include "engines/record/RecordApi.h"
 #include "framework/Form.h"
 #include "framework/SpinEdit.h"
 #include "settings/FolderBrowser.h"
+#include "settings/InputPage.h"
 #include "settings/RecorderSettings.h"
 
 #include <array>
@@ -31,13 +32,15 @@ public:
     using WmaFormatList = void (*)(WmaFormatCallback);
 
     // Centred on the owner; shows `settings` and writes them back on OK. The settings must
-    // outlive the dialog.
-    TfmSet(QWidget* owner, RecorderSettings& settings, WmaFormatList wmaFormats);
+    // outlive the dialog. inputs opens the watch of the sound server's inputs for the Input
+    // page; without it the page offers the default input only.
+    TfmSet(QWidget* owner, RecorderSettings& settings, WmaFormatList wmaFormats,
+        TInputPage::WatchFactory inputs = nullptr);
 
-    QTreeWidget* TreeView1 = nullptr; // the four page names; none selected at first
+    QTreeWidget* TreeView1 = nullptr; // the five page names; none selected at first
     QStackedWidget* Notebook2 = nullptr; // the pages, each named like its node
     QStackedWidget* Notebook1 = nullptr; // the General page's parts "MP3WAV" and "WMA"
-    std::array<QLabel*, 4> PageTitles{}; // each page's name, white on green
+    std::array<QLabel*, 5> PageTitles{}; // each page's name, white on green
 
     // General
     QRadioButton* rbUseWMA = nullptr;
@@ -75,10 +78,15 @@ public:
     framework::TSpinEdit* seMinute = nullptr;
     framework::TSpinEdit* seSecond = nullptr;
 
+    // Input
+    TInputPage* InputPage = nullptr;
+
     QPushButton* BitBtn1 = nullptr; // OK, the default button
     QPushButton* BitBtn2 = nullptr; // Cancel, also Esc
 
     void FormCreate();
+    // Opens on the page of this name, its node selected.
+    void ShowPage(const char* name);
     void TreeView1Change();
     void rbUseWMAClick();
     void cbSampleRateChange();

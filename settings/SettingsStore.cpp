@@ -20,6 +20,7 @@ void VisitKeysBeforeEntries(Settings& s, bool& disable, Visitor& v)
     v.Integer("set", "Buffer Number", s.Format.BufferNumber);
     v.Integer("set", "Buffer Size", s.Format.BufferSize);
     v.Integer("set", "Advanced", s.Advanced);
+    v.String("set", "Input", s.Input);
     v.Bool("Queue", "Disable", disable);
 }
 

@@ -6,13 +6,13 @@
 
 namespace record {
 
-std::unique_ptr<CaptureDevice> OpenCaptureDevice(int rate, int channels, int blockFrames, SampleRing* ring,
-    std::string& error)
+std::unique_ptr<CaptureDevice> OpenCaptureDevice(int rate, int channels, int blockFrames, const std::string& input,
+    SampleRing* ring, std::string& error)
 {
     std::string pulseError;
     if (platform::SoundServerWanted()) {
         auto pulse = std::make_unique<PulseCapture>();
-        if (pulse->Open(rate, channels, ring, pulseError))
+        if (pulse->Open(rate, channels, input, ring, pulseError))
             return pulse;
     }
     auto sdl = std::make_unique<SdlCapture>();

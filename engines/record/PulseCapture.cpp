@@ -1,5 +1,7 @@
 #include "PulseCapture.h"
 
+#include "platform/SoundInputs.h"
+
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -27,9 +29,10 @@ PulseCapture::~PulseCapture()
     Close();
 }
 
-bool PulseCapture::Open(int rate, int channels, SampleRing* ring, std::string& error)
+bool PulseCapture::Open(int rate, int channels, const std::string& source, SampleRing* ring, std::string& error)
 {
     ring_ = ring;
+    source_ = source;
     rate_ = rate;
     channels_ = channels;
     frameBytes_ = 2u * static_cast<size_t>(channels);
@@ -50,10 +53,26 @@ bool PulseCapture::Open(int rate, int channels, SampleRing* ring, std::string& e
     return ready;
 }
 
+std::string PulseCapture::SourceToUse()
+{
+    if (source_.empty())
+        return source_;
+    // Asked first: a stream on a missing source fails on one server and waits on another.
+    platform::SoundInputList inputs;
+    if (platform::ReadSoundInputs(connection_, inputs)) {
+        for (const platform::SoundInput& input : inputs.Inputs)
+            if (input.Name == source_)
+                return source_;
+    }
+    inputMissing_ = true;
+    return {};
+}
+
 bool PulseCapture::ConnectStream(bool corked, std::string& error)
 {
     const pa_sample_spec sampleFormat{PA_SAMPLE_S16NE, static_cast<uint32_t>(rate_), static_cast<uint8_t>(channels_)};
-    return connection_.ConnectStream(stream_, sampleFormat, [this, corked](pa_stream* stream) {
+    const std::string source = SourceToUse();
+    return connection_.ConnectStream(stream_, sampleFormat, [this, corked, &source](pa_stream* stream) {
         pa_stream_set_read_callback(stream, &PulseCapture::StreamRead, this);
         pa_stream_set_state_callback(stream, &PulseCapture::StreamState, this);
         pa_buffer_attr attributes{};
@@ -63,7 +82,7 @@ bool PulseCapture::ConnectStream(bool corked, std::string& error)
         // Corked until Start; the source's latency follows our fragment.
         const auto flags = static_cast<pa_stream_flags_t>(
             PA_STREAM_ADJUST_LATENCY | (corked ? PA_STREAM_START_CORKED : PA_STREAM_NOFLAGS));
-        return pa_stream_connect_record(stream, nullptr, &attributes, flags);
+        return pa_stream_connect_record(stream, source.empty() ? nullptr : source.c_str(), &attributes, flags);
     }, error);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Capture from the sound server's default source through libpulse: an asynchronous record
+// Capture from the chosen source (the default when none is chosen or it is not there) through libpulse: an asynchronous record
 // stream on a threaded main loop. Serves PulseAudio and PipeWire (through pipewire-pulse).
 // When the server goes away during capture (an update restarts it, it crashes), a watcher
 // thread connects again every half second; the time without sound counts as lost.
@@ -23,14 +23,19 @@ public:
     PulseCapture(const PulseCapture&) = delete;
     PulseCapture& operator=(const PulseCapture&) = delete;
 
-    // Connects to the server (never starts one) and opens a corked record stream. False with
-    // error when no server answers or the stream cannot be made; everything is released then.
-    bool Open(int rate, int channels, SampleRing* ring, std::string& error);
+    // Connects to the server (never starts one) and opens a corked record stream on source,
+    // or on the server's default when source is empty or the server has no such source. False
+    // with error when no server answers or the stream cannot be made; everything is released then.
+    bool Open(int rate, int channels, const std::string& source, SampleRing* ring, std::string& error);
     void Start() override;
     void Close() override;
     uint64_t LostFrames() const override { return lostFrames_; }
+    bool InputMissing() const override { return inputMissing_.load(); }
 
 private:
+    // With the main loop locked: the source to connect to, "" for the default; notes whether
+    // the chosen one is missing.
+    std::string SourceToUse();
     // With the main loop locked: makes the record stream, corked or running.
     bool ConnectStream(bool corked, std::string& error);
     // Called on the main loop's thread.
@@ -60,6 +65,9 @@ private:
     uint64_t keepUpTo_ = UINT64_MAX;
     uint64_t lostFrames_ = 0;
     int channels_ = 0;
+    std::string source_; // the source asked for; "" the default
+    // source_ was not there at a connect, so the default records; set on the opener's or the watcher's thread
+    std::atomic<bool> inputMissing_{false};
 
     std::thread watcher_;
     std::mutex watchMutex_;

@@ -29,6 +29,10 @@ bool paused = false;
 uint32_t lastLossMs = 0;
 // Why the last start was refused or the last recording's file stopped growing.
 std::string lastError;
+// The source the next start records from; "" the default.
+std::string input;
+// The last recording records the default input instead of the one asked for.
+bool lastInputMissing = false;
 
 std::atomic<LevelReport> levelReport{nullptr};
 std::atomic<void*> levelContext{nullptr};
@@ -86,7 +90,7 @@ uint8_t StartRecord(const StartRecordParams* params, const char* path, int32_t a
             return 0;
         }
         auto recorder = std::make_unique<record::Recorder>(MakeSink(*params, path, append != 0, startMs),
-            params->BufferSize, params->BufferNumber, &ReportLevels, &ReportEvent);
+            params->BufferSize, params->BufferNumber, &ReportLevels, &ReportEvent, input);
         if (!recorder->Start(error)) {
             lastError = error.empty() ? "the recording could not start" : error;
             return 0;
@@ -95,6 +99,7 @@ uint8_t StartRecord(const StartRecordParams* params, const char* path, int32_t a
         paused = false;
         lastLossMs = 0;
         lastError.clear();
+        lastInputMissing = false;
         return 1;
     } catch (const std::exception& e) {
         lastError = e.what();
@@ -140,6 +145,7 @@ void StopRecord()
         const uint64_t ms = (current->LostFrames() * 1000 + rate / 2) / rate;
         lastLossMs = static_cast<uint32_t>(std::min<uint64_t>(ms, UINT32_MAX));
         lastError = WriteErrorText(current->WriteError());
+        lastInputMissing = current->InputMissing();
         current.reset();
         paused = false;
     } catch (...) {
@@ -155,6 +161,25 @@ const char* RecordLastError()
         return lastError.c_str();
     } catch (...) {
         return "";
+    }
+}
+
+void SetRecordInput(const char* source)
+{
+    try {
+        std::lock_guard lock(apiMutex);
+        input = source ? source : "";
+    } catch (...) {
+    }
+}
+
+uint8_t RecordInputMissing()
+{
+    try {
+        std::lock_guard lock(apiMutex);
+        return (current ? current->InputMissing() : lastInputMissing) ? 1 : 0;
+    } catch (...) {
+        return 0;
     }
 }
 

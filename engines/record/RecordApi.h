@@ -22,6 +22,15 @@ struct StartRecordParams {
 // refusal no file is created and an existing one is untouched.
 uint8_t StartRecord(const StartRecordParams* params, const char* path, int32_t append, int32_t startMs,
     uint32_t existingLengthMs);
+// The input the following StartRecords capture from: the sound server's source name (a
+// monitor of an output is a source too); null or "" is the server's default input. A source
+// the server does not have at the start records the default input instead. Capture through
+// SDL (no server answers) takes SDL's default device whatever this says.
+void SetRecordInput(const char* source);
+// 1 when the running or last stopped recording was to capture from an input that the server
+// did not have, and captured from the default input instead; 0 otherwise.
+uint8_t RecordInputMissing();
+
 // Pause keeps capturing (for the levels) but writes nothing until Resume. Out-of-order calls
 // do nothing.
 void PauseRecord();

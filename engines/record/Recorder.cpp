@@ -8,9 +8,9 @@
 namespace record {
 
 Recorder::Recorder(std::unique_ptr<AudioSink> sink, int blockBytes, int ringBlocks, LevelCallback levels,
-    EventCallback events)
+    EventCallback events, std::string input)
     : sink_(std::move(sink)), requestedBlockBytes_(blockBytes), requestedRingBlocks_(ringBlocks),
-      levels_(std::move(levels)), events_(std::move(events))
+      levels_(std::move(levels)), events_(std::move(events)), input_(std::move(input))
 {
 }
 
@@ -38,7 +38,7 @@ bool Recorder::Start(std::string& error)
     ring_ = std::make_unique<SampleRing>(ringBytes, frameBytes);
     block_.resize(blockFrames_ * static_cast<size_t>(channels_));
 
-    capture_ = OpenCaptureDevice(sink_->Rate(), channels_, static_cast<int>(blockFrames_), ring_.get(), error);
+    capture_ = OpenCaptureDevice(sink_->Rate(), channels_, static_cast<int>(blockFrames_), input_, ring_.get(), error);
     if (!capture_)
         return false;
     capture_->InputReport = [this](bool present) {

@@ -22,9 +22,9 @@ using EventCallback = std::function<void(int32_t event)>;
 class Recorder {
 public:
     // blockBytes: one writer block; ringBlocks: how many the ring holds (2 to 30 s of sound
-    // whatever they say).
+    // whatever they say). input: the sound server's source to record, "" its default.
     Recorder(std::unique_ptr<AudioSink> sink, int blockBytes, int ringBlocks, LevelCallback levels,
-        EventCallback events = nullptr);
+        EventCallback events = nullptr, std::string input = {});
     ~Recorder();
 
     // Prepares the sink, opens the device, creates the file, starts capture and the writer.
@@ -40,6 +40,8 @@ public:
     // server, or not taken by the ring because the writer fell behind. Final after Stop.
     uint64_t LostFrames() const;
     int Rate() const { return sink_->Rate(); }
+    // The input asked for was not there at the start: the default input records instead.
+    bool InputMissing() const { return capture_ && capture_->InputMissing(); }
     // The errno that stopped the file (a full disk, a failed write); 0 while it takes audio.
     // Any thread.
     int WriteError() const { return writeError_.load(std::memory_order_acquire); }
@@ -57,6 +59,7 @@ private:
     int channels_ = 0;
     LevelCallback levels_;
     EventCallback events_;
+    std::string input_;
     std::atomic<int> writeError_{0};
     std::unique_ptr<SampleRing> ring_;
     std::unique_ptr<CaptureDevice> capture_;

@@ -3,10 +3,12 @@
 #include "fakes/ModalAnswers.h"
 #include "fakes/TestWindow.h"
 #include "framework/Shell.h"
+#include "settings/SettingDialog.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStackedWidget>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -34,14 +36,22 @@ struct SearchPath {
 
 } // namespace
 
-TEST(WindowCommands, TheMixerIsTheDesktopsInputControlWhenThereIsOne)
+TEST(WindowCommands, TheMixerIsTheDesktopsInputControlWhenThereIsOneElseOurInputPage)
 {
     fakes::TestWindow win;
     ShellRequests shell;
     {
         SearchPath path(win.folder.Path());
+        fakes::ModalAnswers answers;
+        std::string page;
+        answers.QueueAction([&page](const framework::ModalRequest& request) {
+            if (auto* settings = qobject_cast<TfmSet*>(request.form))
+                page = settings->Notebook2->currentWidget()->objectName().toStdString();
+            return framework::ModalAnswer{};
+        });
         win->tbMixer->Click();
-        EXPECT_TRUE(shell.seen.empty()) << "no pavucontrol: nothing happens";
+        EXPECT_TRUE(shell.seen.empty());
+        EXPECT_EQ(page, "Input") << "no pavucontrol: the settings open on the Input page";
     }
     const std::string mixer = win.folder.File("pavucontrol");
     fakes::WriteWholeFile(mixer, "#!/bin/sh\n");

@@ -16,6 +16,7 @@ public:
         int32_t append;
         int32_t startMs;
         uint32_t existingMs;
+        std::string input; // the input set before the start
     };
 
     FakeRecordEngine();
@@ -26,6 +27,8 @@ public:
     bool startAnswer = true;
     uint32_t lossMs = 0; // what the stopped recording reports as lost
     std::string lastError; // what RecordLastError answers
+    bool inputMissing = false; // what RecordInputMissing answers
+    std::string input;         // the input last set
     std::vector<Start> starts;
     std::vector<std::string> calls; // "start", "pause", "resume", "stop" in order
 

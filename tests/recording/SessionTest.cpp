@@ -467,6 +467,29 @@ TEST_F(Session, AStopTellsOfLostSound)
     EXPECT_EQ(LossText("/r/a.wav", 4294967295u), "Some sound was lost while recording /r/a.wav: 4294967.3 s are missing.");
 }
 
+TEST_F(Session, RecordsTheChosenInputAndTellsWhenItWasNotThere)
+{
+    fakes::ModalAnswers answers;
+    win->Settings.Input = "usb-mic";
+    Start("take.mp3");
+    win->Settings.Input = "other"; // changed in the settings during the recording
+    ASSERT_EQ(engine.starts.size(), 1u);
+    EXPECT_EQ(engine.starts[0].input, "usb-mic");
+    engine.inputMissing = true;
+    win->btnStopClick();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].caption, "Error");
+    EXPECT_EQ(answers.Seen()[0].text,
+        "The input usb-mic was not found; " + Target("take.mp3") + " was recorded from the default input.");
+
+    win->Settings.Input.clear();
+    engine.inputMissing = false;
+    Start("again.mp3");
+    EXPECT_EQ(engine.starts.back().input, "") << "no choice: the default input";
+    win->btnStopClick();
+    EXPECT_EQ(answers.Seen().size(), 1u);
+}
+
 TEST_F(Session, AFileThatStopsTakingAudioEndsTheRecordingAndSaysWhy)
 {
     win->Settings.Format.RecordType = 0; // WAV

@@ -99,10 +99,10 @@ TEST(SettingDialog, ShowsTheSettingsAndFollowsTheFormatAndRateRules)
     EXPECT_EQ(d.windowTitle(), "Setting");
     EXPECT_EQ(d.size(), QSize(433, 269));
     EXPECT_FALSE(d.windowFlags() & Qt::WindowSystemMenuHint);
-    ASSERT_EQ(d.TreeView1->topLevelItemCount(), 4);
+    ASSERT_EQ(d.TreeView1->topLevelItemCount(), 5);
     EXPECT_TRUE(d.TreeView1->selectedItems().isEmpty());
     EXPECT_EQ(d.Notebook2->currentWidget()->objectName(), "General");
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         d.TreeView1->topLevelItem(i)->setSelected(true);
         EXPECT_EQ(d.Notebook2->currentIndex(), i) << "the page named like the node";
         EXPECT_EQ(d.Notebook2->currentWidget()->objectName(), d.TreeView1->topLevelItem(i)->text(0));

@@ -90,7 +90,7 @@ TEST(SettingsStore, NoFileGivesDefaultsAndTheFirstSaveWritesEveryKeyInOrder)
     SaveSettings(folder.File("set.ini"), loaded.settings, loaded.queue);
     EXPECT_EQ(ReadWholeFile(folder.File("set.ini")),
         "[set]\nRecordType=1\nChannels=2\nSample Rate=44100\nMP3 Rate=128\nBuffer Number=16\n"
-        "Buffer Size=2000\nAdvanced=0\n"
+        "Buffer Size=2000\nAdvanced=0\nInput=\n"
         "[Queue]\nDisable=0\nCount=0\n"
         "[AutoPause]\nEnable=0\nLowerLevel=5\nLouderLevel=5\nLowerTime=5\n"
         "[AutoName]\nEnable=0\nYear=1\nMonth=1\nDay=1\nHour=1\nMinute=1\nSecond=1\nPath="
