@@ -1,6 +1,7 @@
 // The Input page of the settings against a stand-in for the sound server's inputs: what it
 // lists, the live levels on the screen, the watch that ends with the page, and the choice
 // that OK keeps and Cancel drops.
+#include "fakes/BarPixels.h"
 #include "settings/InputLevelBar.h"
 #include "settings/SettingDialog.h"
 
@@ -54,15 +55,6 @@ QStringList Rows(const QTreeWidget* list)
     return rows;
 }
 
-// Green columns along the middle of a bar as it is drawn.
-int GreenColumns(QWidget* bar)
-{
-    const QImage image = bar->grab().toImage();
-    int green = 0;
-    for (int x = 0; x < image.width(); ++x)
-        green += image.pixelColor(x, image.height() / 2) == QColor(0, 160, 0) ? 1 : 0;
-    return green;
-}
 
 void Wait(int ms)
 {
@@ -96,12 +88,12 @@ TEST(InputPage, ListsTheInputsWithLiveLevelsWhileShownAndKeepsAMissingChoice)
     inputs.peaks = {0.0316228f, 0.0316228f, 1.0f};
     Wait(150);
     const int full = d.InputPage->Bar(2)->width() - 8;
-    EXPECT_EQ(GreenColumns(d.InputPage->Bar(2)), full);
-    EXPECT_NEAR(GreenColumns(d.InputPage->Bar(0)), full / 2.0, 1.0);
-    EXPECT_EQ(GreenColumns(d.InputPage->Bar(3)), 0) << "the missing input is silent";
+    EXPECT_EQ(fakes::GreenColumns(d.InputPage->Bar(2)), full);
+    EXPECT_NEAR(fakes::GreenColumns(d.InputPage->Bar(0)), full / 2.0, 1.0);
+    EXPECT_EQ(fakes::GreenColumns(d.InputPage->Bar(3)), 0) << "the missing input is silent";
     inputs.peaks = {0, 0, 0};
     Wait(150);
-    EXPECT_EQ(GreenColumns(d.InputPage->Bar(2)), 0) << "the bar falls with the sound";
+    EXPECT_EQ(fakes::GreenColumns(d.InputPage->Bar(2)), 0) << "the bar falls with the sound";
 
     d.ShowPage("Auto Stop");
     EXPECT_EQ(inputs.open, 0) << "the watch ends when the page is left";
