@@ -14,6 +14,7 @@ namespace {
 // The levels are read as often as the server sends them (25 a second).
 constexpr int LevelIntervalMs = 40;
 constexpr double QuietestDb = -60;
+constexpr int LevelColumnWidth = 80;
 
 QTreeWidgetItem* AddRow(QTreeWidget* list, const std::string& text, const std::string& source)
 {
@@ -51,8 +52,12 @@ TInputPage::TInputPage(QWidget* page, const QRect& area, std::string chosen, Wat
     lvInput->setAllColumnsShowFocus(true);
     lvInput->setSelectionMode(QAbstractItemView::SingleSelection);
     lvInput->setHeaderLabels({"Input", "Level"});
-    lvInput->header()->setStretchLastSection(true);
-    lvInput->setColumnWidth(0, area.width() * 2 / 3);
+    // The names take what the bars leave; a long one ends in "..." and shows whole as a tip.
+    lvInput->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lvInput->header()->setStretchLastSection(false);
+    lvInput->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    lvInput->header()->setSectionResizeMode(1, QHeaderView::Fixed);
+    lvInput->setColumnWidth(1, LevelColumnWidth);
     levelTimer_ = new QTimer(this);
     levelTimer_->setInterval(LevelIntervalMs);
     connect(levelTimer_, &QTimer::timeout, this, [this] { framework::Guarded([this] { ShowLevels(); }); });
