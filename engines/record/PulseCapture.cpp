@@ -57,13 +57,14 @@ std::string PulseCapture::SourceToUse()
 {
     if (source_.empty())
         return source_;
-    // Asked first: a stream on a missing source fails on one server and waits on another.
+    // Asked first, so that a missing source is told apart from a server that fails. A server
+    // that does not list its sources is left to refuse the stream itself.
     platform::SoundInputList inputs;
-    if (platform::ReadSoundInputs(connection_, inputs)) {
-        for (const platform::SoundInput& input : inputs.Inputs)
-            if (input.Name == source_)
-                return source_;
-    }
+    if (!platform::ReadSoundInputs(connection_, inputs))
+        return source_;
+    for (const platform::SoundInput& input : inputs.Inputs)
+        if (input.Name == source_)
+            return source_;
     inputMissing_ = true;
     return {};
 }
