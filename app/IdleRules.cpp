@@ -45,6 +45,9 @@ void TKestrune::ApplicationEvents1Idle()
     tbStopPlayback->SetVisible(v.tbStopPlayback);
     PlayIt1->SetVisible(v.PlayIt1);
     StopPlayback1->SetVisible(v.StopPlayback1);
+    // A knob that hides under the cursor (the playback ended) gets no release: its drag ends here.
+    if (!v.imTrackButton && Playback->SeekBar.Dragging)
+        Playback->SeekBar.EndDrag();
     imTrackButton->SetVisible(v.imTrackButton);
     imTrackBar->SetVisible(v.imTrackBar);
     lbFileName->SetVisible(v.lbFileName);

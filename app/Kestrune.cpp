@@ -65,6 +65,7 @@ void TKestrune::CreateSubsystems()
     Runner = std::make_unique<TScheduleRunner>(Queue, Settings, *Session, *Playback, *this);
     // Every stop ends with a due check: a schedule goes on right after a recording.
     Session->AfterStop = [this] { tmQueueTimer(); };
+    Playback->Recording = [this] { return Session->State.Recording; };
 }
 
 void TKestrune::FormCreate()

@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QPushButton>
 
 namespace framework {
 namespace {
@@ -77,9 +78,13 @@ bool TForm::event(QEvent* event)
 void TForm::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
-    QAbstractButton* button = key == Qt::Key_Return || key == Qt::Key_Enter ? DefaultButton
-        : key == Qt::Key_Escape                                         ? CancelButton
-                                                                        : nullptr;
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    // A push button that has the focus takes Enter itself: Enter on a focused Cancel cancels.
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    QAbstractButton* button = enter && focused && focused->isEnabled() ? focused
+        : enter                                                      ? DefaultButton
+        : key == Qt::Key_Escape                                      ? CancelButton
+                                                                     : nullptr;
     if (!button) {
         QWidget::keyPressEvent(event);
         return;

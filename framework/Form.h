@@ -41,8 +41,9 @@ public:
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result);
 
-    // A form is no dialog box to Qt: Enter clicks the default button and Esc the cancel
-    // button, where the form names them (both may be the same button).
+    // A form is no dialog box to Qt: Enter clicks the push button that has the focus, else the
+    // default button, and Esc the cancel button, where the form names them (both may be the
+    // same button).
     QAbstractButton* DefaultButton = nullptr;
     QAbstractButton* CancelButton = nullptr;
 

@@ -80,7 +80,7 @@ void TPlayback::PlayOrPause(const std::string& file)
         if (extension == ".WAV" || extension == ".MP3" || extension == ".WMA")
             framework::ErrorBox("Can't play file : " + file,
                 FileInfo.DurationMs == 0 && AudioReaderError().empty() ? "it holds no audio" : AudioReaderError());
-        ShowReady();
+        ShowReadyAfterBox();
         return;
     }
     file_ = file;
@@ -203,6 +203,13 @@ void TPlayback::Refuse(const std::string& text, const std::string& reason)
     CloseOutput();
     CloseAudioReader(FileInfo);
     framework::ErrorBox(text, reason);
+    ShowReadyAfterBox();
+}
+
+void TPlayback::ShowReadyAfterBox()
+{
+    if (State.Playing || (Recording && Recording()))
+        return;
     ShowReady();
 }
 

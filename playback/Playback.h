@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,6 +40,9 @@ public:
     PlaybackState State;
     AudioFileInfo FileInfo; // the playing file's description
     TSeekBar SeekBar;
+    // Set by the window: a recording runs. A scheduled one may start while a refusal's box
+    // is open, and the ready state must not then cover it.
+    std::function<bool()> Recording;
 
     // A playback exists: playing, or paused with its position kept.
     bool Open() const { return State.Button != PlayButtonLook::Play; }
@@ -74,6 +78,8 @@ private:
     // A playback that could not start: device and reader closed, the box (the reason as its
     // details), the ready state.
     void Refuse(const std::string& text, const std::string& reason);
+    // The ready state after a box, unless something started while it was open.
+    void ShowReadyAfterBox();
     void CloseOutput();
 
     RecorderView& view_;

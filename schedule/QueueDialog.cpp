@@ -1,13 +1,16 @@
 #include "QueueDialog.h"
 
+#include "framework/Application.h"
 #include "framework/DialogControls.h"
 #include "framework/FlagWhile.h"
 #include "framework/HandlerGuard.h"
 #include "framework/Label.h"
+#include "framework/Messages.h"
 #include "platform/Files.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
 #include "settings/CommFunc.h"
+#include "settings/SettingsStore.h"
 #include "schedule/Due.h"
 
 #include <QCheckBox>
@@ -36,7 +39,17 @@ constexpr int ColDate = 0;
 constexpr int ColStartTime = 1;
 constexpr int ColLengthTime = 2;
 constexpr int ColTargetFile = 3;
+constexpr int ColumnCount = 4;
 
+// A row's column as the queue holds it: the bytes it came with while its text is unchanged
+// (a name that is not UTF-8 comes back byte for byte), else the text.
+std::string StoredText(const QTreeWidgetItem* row, int column)
+{
+    const QByteArray loaded = row->data(column, Qt::UserRole).toByteArray();
+    if (!loaded.isNull() && QString::fromUtf8(loaded) == row->text(column))
+        return loaded.toStdString();
+    return row->text(column).toStdString();
+}
 
 QGroupBox* Group(QWidget* parent, const char* caption, int left, int top, int width, int height)
 {
@@ -207,10 +220,17 @@ TfmQueue::TfmQueue(QWidget* owner, RecordingQueue& queue, framework::TSaveDialog
 
 void TfmQueue::FormCreate()
 {
-    for (const QueueEntry& entry : queue_.Entries)
-        lvQueue->addTopLevelItem(new QTreeWidgetItem(QStringList{QString::fromStdString(entry.Date),
-            QString::fromStdString(entry.StartTime), QString::fromStdString(entry.LengthTime),
-            QString::fromStdString(entry.TargetFile)}));
+    for (const QueueEntry& entry : queue_.Entries) {
+        const std::array<const std::string*, ColumnCount> texts{&entry.Date, &entry.StartTime, &entry.LengthTime,
+            &entry.TargetFile};
+        auto* row = new QTreeWidgetItem;
+        for (int column = 0; column < ColumnCount; ++column) {
+            const std::string& text = *texts[static_cast<size_t>(column)];
+            row->setText(column, QString::fromStdString(text));
+            row->setData(column, Qt::UserRole, QByteArray::fromStdString(text));
+        }
+        lvQueue->addTopLevelItem(row);
+    }
     cbDisableQueue->setChecked(queue_.Disable);
     btnAdvancedClick();
     Panel1->setEnabled(false);
@@ -241,6 +261,9 @@ QTreeWidgetItem* TfmQueue::SelectedRow() const
 
 void TfmQueue::WriteColumn(int column, const std::string& text)
 {
+    // Loading a row shows it; it never rewrites it.
+    if (loading_)
+        return;
     if (QTreeWidgetItem* row = SelectedRow())
         row->setText(column, QString::fromStdString(text));
 }
@@ -362,10 +385,12 @@ void TfmQueue::edTargetFileChange()
 
 void TfmQueue::rbWAVClick()
 {
-    if (!SelectedRow())
+    if (!SelectedRow() || loading_)
         return;
     const std::string path = edTargetFile->text().toStdString();
-    edTargetFile->setText(QString::fromStdString(platform::ChangeFileExt(path, TypeExtension())));
+    // "show.MP3" is already an MP3 target; lowering its case would name another file.
+    if (platform::UpperFileExtension(path) != platform::UpperFileExtension(TypeExtension()))
+        edTargetFile->setText(QString::fromStdString(platform::ChangeFileExt(path, TypeExtension())));
     edTargetFileChange();
     cbUseAutoNameClick();
 }
@@ -386,6 +411,13 @@ void TfmQueue::SpeedButton1Click()
 
 void TfmQueue::btnNewClick()
 {
+    // set.ini gives back no more entries than this.
+    if (lvQueue->topLevelItemCount() >= MaxQueueEntries) {
+        framework::Application().MessageBox("The queue holds at most " + std::to_string(MaxQueueEntries)
+                + " recordings; delete one before adding another.",
+            "Kestrune", framework::MB_OK | framework::MB_ICONINFORMATION);
+        return;
+    }
     Panel1->setEnabled(true);
     const QDateTime now = platform::LocalNow();
     const QTime time = now.time();
@@ -414,8 +446,8 @@ void TfmQueue::btnCloseClick()
     queue_.Entries.clear();
     for (int i = 0; i < lvQueue->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* row = lvQueue->topLevelItem(i);
-        queue_.Entries.push_back({row->text(ColDate).toStdString(), row->text(ColStartTime).toStdString(),
-            row->text(ColLengthTime).toStdString(), row->text(ColTargetFile).toStdString()});
+        queue_.Entries.push_back({StoredText(row, ColDate), StoredText(row, ColStartTime),
+            StoredText(row, ColLengthTime), StoredText(row, ColTargetFile)});
     }
     SetModalResult(mrOk);
     Close();

@@ -100,6 +100,6 @@ private:
 
     RecordingQueue& queue_;
     framework::TSaveDialog& saveDialog_;
-    // Set while the panel loads a row, so that the time edits do not write back.
+    // Set while the panel loads a row, so that nothing writes back to the row.
     bool loading_ = false;
 };

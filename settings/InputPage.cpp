@@ -19,7 +19,7 @@ constexpr int LevelColumnWidth = 80;
 QTreeWidgetItem* AddRow(QTreeWidget* list, const std::string& text, const std::string& source)
 {
     auto* row = new QTreeWidgetItem(QStringList{QString::fromStdString(text)});
-    row->setData(0, Qt::UserRole, QString::fromStdString(source));
+    row->setData(0, Qt::UserRole, QByteArray::fromStdString(source)); // a name's own bytes
     row->setToolTip(0, QString::fromStdString(text));
     list->addTopLevelItem(row);
     list->setItemWidget(row, 1, new TInputLevelBar(list));
@@ -70,7 +70,7 @@ std::string TInputPage::Chosen() const
     const QTreeWidgetItem* row = lvInput->currentItem();
     if (!row || !row->isSelected())
         return chosen_;
-    return row->data(0, Qt::UserRole).toString().toStdString();
+    return row->data(0, Qt::UserRole).toByteArray().toStdString();
 }
 
 TInputLevelBar* TInputPage::Bar(int row) const

@@ -391,7 +391,9 @@ void TfmSet::BitBtn1Click()
     name.Hour = cbHour->isChecked();
     name.Minute = cbMinute->isChecked();
     name.Second = cbSecond->isChecked();
-    name.Path = Edit1->text().toStdString();
+    // Untouched, a folder whose name is not UTF-8 keeps its bytes.
+    if (Edit1->text() != QString::fromStdString(name.Path))
+        name.Path = Edit1->text().toStdString();
     AutoStopSettings& stop = settings_.AutoStop;
     stop.Enable = cbAutoStop->isChecked();
     stop.Hour = seHour->Value();

@@ -1,5 +1,6 @@
 // The one test main: the Qt application object exists once for every test, on the offscreen
-// platform, and no modal interaction can wait for a user.
+// platform (KESTRUNE_TEST_PLATFORM names another, for tests that need a display), and no modal
+// interaction can wait for a user.
 #include "fakes/ModalAnswers.h"
 
 #include <QApplication>
@@ -7,7 +8,8 @@
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QByteArray platform = qgetenv("KESTRUNE_TEST_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", platform.isEmpty() ? QByteArray("offscreen") : platform);
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     testing::AddGlobalTestEnvironment(new fakes::UnexpectedModalGuard);

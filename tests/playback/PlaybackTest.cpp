@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QPushButton>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -297,5 +298,60 @@ TEST_F(Playback, TheSeekBar)
     EXPECT_EQ(win->Playback->State.PositionMs, paused);
     EXPECT_EQ(win.Digits(), digits);
     EXPECT_FALSE(win->Playback->State.Playing);
+    win->tbStopPlaybackClick();
+}
+
+TEST_F(Playback, ReadersThatEndEarlyOrVanishAndAKnobThatIsHeld)
+{
+    fakes::ModalAnswers answers;
+    EXPECT_EQ(PlayingStatusText({akMp3, 22050, 1, 32, 0, 0, 0, 1000}), "Playing Mono 22050 Samples/Sec 32 K Bit rate MP3 Audio ...");
+    EXPECT_EQ(PlayingStatusText({akWma, 44100, 2, 64, 0, 0, 0, 1000}), "Playing Stereo 44100 Samples/Sec 64 K Bit rate WMA Audio ...");
+
+    // A header that promises a second over half a second of audio: it ends as at the end.
+    const std::string path = MakeWav("44100-2-16.wav", 44100, 2, 44100);
+    const std::string shortFile = win.folder.File("short.wav");
+    std::filesystem::copy_file(path, shortFile);
+    std::filesystem::resize_file(shortFile, 44 + 22050 * 4);
+    Play(shortFile);
+    ASSERT_TRUE(win->Playback->State.Playing);
+    output.ReturnAll();
+    ExpectReady();
+    // Its header and nothing behind: a reader that gives nothing is refused.
+    std::filesystem::resize_file(shortFile, 44);
+    Play(shortFile);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].text, "Can't play file : " + shortFile);
+    ExpectReady();
+
+    // The knob stays under the cursor while held, and the playback turns the reels again on
+    // resume.
+    Play(path);
+    win->imTrackButtonMouseDown(framework::TMouseButton::Left, {}, 0, 0);
+    win->imTrackButton->move(300, win->imTrackButton->Top());
+    output.ReturnNext();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(win->imTrackButton->Left(), 300);
+    // The file goes while playing: the seek's reader cannot open it.
+    std::filesystem::remove(path);
+    win->imTrackButtonMouseUp(framework::TMouseButton::Left, {}, 0, 0);
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    EXPECT_EQ(answers.Seen()[1].text, "Can't play file : " + path);
+    ExpectReady();
+
+    // A drag that the playback's end cuts short ends when the knob hides.
+    const std::string again = MakeWav("again.wav", 44100, 2, 44100);
+    Play(again);
+    win->tbPlayItClick();
+    EXPECT_FALSE(win->tmRecordCircle->Enabled());
+    win->tbPlayItClick();
+    EXPECT_TRUE(win->tmRecordCircle->Enabled()) << "the reels turn again on resume";
+    win->imTrackButtonMouseDown(framework::TMouseButton::Left, {}, 0, 0);
+    output.ReturnAll();
+    win->ApplicationEvents1Idle();
+    EXPECT_FALSE(win->Playback->SeekBar.Dragging);
+    Play(again);
+    output.ReturnNext();
+    QCoreApplication::processEvents();
+    EXPECT_GT(win->imTrackButton->Left(), 16) << "the knob follows the next playback";
     win->tbStopPlaybackClick();
 }

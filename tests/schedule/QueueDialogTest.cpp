@@ -173,12 +173,13 @@ TEST_F(QueueDialog, TargetRules)
     EXPECT_EQ(answers.Seen()[1].filter, "MP3 File(*.mp3)|*.mp3");
     EXPECT_EQ(answers.Seen()[1].fileName, "/rec/take");
 
-    // An extension that no type fits turns into the WMA one when the type button has to change.
+    // Loading shows a row and writes nothing to it: an extension that no type fits reads as
+    // WMA and stays; an automatic name shows its format, an unknown one as WMA.
     d.rbWAV->click();
     Select(d, 1);
     EXPECT_TRUE(d.rbWMA->isChecked());
-    EXPECT_EQ(Row(d, 1)[3], "/rec/x.wma");
-    // An automatic name loads unchanged; an unknown format reads as WMA.
+    EXPECT_EQ(d.edTargetFile->text(), "/rec/x.ogg");
+    EXPECT_EQ(Row(d, 1)[3], "/rec/x.ogg");
     Select(d, 2);
     EXPECT_TRUE(d.cbUseAutoName->isChecked());
     EXPECT_TRUE(d.rbMP3->isChecked());
@@ -186,11 +187,44 @@ TEST_F(QueueDialog, TargetRules)
     EXPECT_EQ(Row(d, 2)[3], "Use Auto Name Record MP3");
     Select(d, 3);
     EXPECT_TRUE(d.rbWMA->isChecked());
-    EXPECT_EQ(Row(d, 3)[3], "Use Auto Name Record WMA");
+    EXPECT_EQ(Row(d, 3)[3], "Use Auto Name Record ");
     // Back to a fixed target: the auto-name box clears and the path stays.
     Select(d, 0);
     EXPECT_FALSE(d.cbUseAutoName->isChecked());
     EXPECT_EQ(Row(d, 0)[3], "/rec/take.wav");
+}
+
+TEST_F(QueueDialog, RowsKeepTheirNamesAndBytesAndTheQueueItsLimit)
+{
+    const std::string latin1 = "/rec/caf\xe9.wav"; // a hand-edited set.ini: not UTF-8
+    queue.Entries = {{"Everyday", "08 : 00 : 00", "00 : 10 : 00", "/rec/show.MP3"},
+        {"Everyday", "09 : 00 : 00", "00 : 10 : 00", latin1}};
+    {
+        TfmQueue d(nullptr, queue, saveDialog);
+        d.rbWAV->setChecked(true);
+        Select(d, 0);
+        EXPECT_TRUE(d.rbMP3->isChecked());
+        EXPECT_EQ(Row(d, 0)[3], "/rec/show.MP3") << "on Linux show.mp3 is another file";
+        d.edTargetFile->setText("/rec/Take.WAV");
+        d.rbWAV->click();
+        EXPECT_EQ(Row(d, 0)[3], "/rec/Take.WAV") << "already of the chosen type";
+        d.rbMP3->click();
+        EXPECT_EQ(Row(d, 0)[3], "/rec/Take.mp3");
+        Select(d, 1);
+        d.btnClose->click();
+    }
+    ASSERT_EQ(queue.Entries.size(), 2u);
+    EXPECT_EQ(queue.Entries[0].TargetFile, "/rec/Take.mp3");
+    EXPECT_EQ(queue.Entries[1].TargetFile, latin1) << "an untouched row is written back byte for byte";
+
+    // No more rows than set.ini gives back.
+    queue.Entries.assign(MaxQueueEntries, queue.Entries[0]);
+    TfmQueue d(nullptr, queue, saveDialog);
+    fakes::ModalAnswers answers;
+    d.btnNew->click();
+    EXPECT_EQ(d.lvQueue->topLevelItemCount(), MaxQueueEntries);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].text, "The queue holds at most 10000 recordings; delete one before adding another.");
 }
 
 TEST_F(QueueDialog, DeleteCloseAndTheCloseBox)

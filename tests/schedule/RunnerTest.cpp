@@ -420,6 +420,26 @@ TEST_F(ScheduleRunner, NoSecondCheckWhileItsMessageBoxShows)
     EXPECT_EQ(answers.Seen().size(), 3u);
 }
 
+TEST_F(ScheduleRunner, APlaybackRefusalsBoxDoesNotCoverTheRecordingThatStartedMeanwhile)
+{
+    fakes::ModalAnswers answers;
+    answers.QueueAction([this](const ModalRequest&) {
+        Check();
+        return ModalAnswer{framework::IDOK, {}};
+    });
+    fakes::WriteWholeFile(Target("broken.wav"), "RIFF junk");
+    Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("show.mp3"));
+    At(8, 0, 0);
+    win->Session->State.TargetFile = Target("broken.wav");
+    win->tbPlayItClick();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_TRUE(win->Session->State.Recording);
+    EXPECT_TRUE(StatusIsQueued());
+    EXPECT_TRUE(win->tmRecordCircle->Enabled()) << "the reels of the recording";
+    EXPECT_EQ(win->TrayIconFile, "ti_rec.ico");
+    StopWhenNothingDue();
+}
+
 TEST_F(ScheduleRunner, AMissingTrayPictureIsToldOnceAndTheRecordingEndsAtItsLength)
 {
     std::filesystem::remove(win.folder.File("ti_rec.ico"));

@@ -9,6 +9,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -320,6 +322,47 @@ TEST(SettingDialog, OkKeepsRatesTheListsDoNotOfferAndTakesTheRest)
     EXPECT_FALSE(settings.Format.UseWma);
     EXPECT_TRUE(settings.AutoStop.Enable);
     EXPECT_EQ(settings.AutoName.Path, "/x");
+}
+
+TEST(SettingDialog, ValuesNoControlOffersAreKeptThroughOk)
+{
+    FakeWmaFormats wma(SomeFormats);
+    RecorderSettings settings;
+    settings.Format.UseWma = false;
+    settings.Format.RecordType = 2; // set only by the schedule
+    settings.Format.Channels = 3;
+    settings.Format.WmaBitrate = 96; // not among the library's formats
+    settings.AutoPause.LowerLevel = 150;
+    settings.AutoName.Path = "/rec/caf\xe9/"; // not UTF-8
+    RecorderSettings kept = settings;
+    TfmSet d(nullptr, settings, RecordIO.EnumWMAFormat);
+    for (QRadioButton* button : {d.rbUseWMA, d.rbUseMP3, d.rbUseWAV, d.rbMono, d.rbStereo})
+        EXPECT_FALSE(button->isChecked()) << button->objectName().toStdString();
+    EXPECT_TRUE(d.lvWMAFormat->selectedItems().isEmpty());
+    EXPECT_EQ(d.seLowerLevel->Value(), 100);
+    d.BitBtn1->click();
+    kept.AutoPause.LowerLevel = 100; // the spin edit's range
+    EXPECT_EQ(Saved(settings), Saved(kept));
+    EXPECT_EQ(settings.AutoName.Path, kept.AutoName.Path) << "an untouched path keeps its bytes";
+}
+
+TEST(SettingDialog, EnterPressesTheFocusedButtonElseOk)
+{
+    FakeWmaFormats wma({});
+    RecorderSettings settings;
+    const auto enterOn = [&settings](auto focus) {
+        TfmSet d(nullptr, settings, RecordIO.EnumWMAFormat);
+        d.seMinute->SetValue(settings.AutoStop.Minute + 1);
+        QWidget* target = focus(d);
+        target->setFocus();
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        return d.ModalResult();
+    };
+    EXPECT_EQ(enterOn([](TfmSet& d) -> QWidget* { return d.BitBtn2; }), 2) << "Enter on a focused Cancel cancels";
+    EXPECT_EQ(settings.AutoStop.Minute, 10);
+    EXPECT_EQ(enterOn([](TfmSet& d) -> QWidget* { return d.Edit1; }), 1);
+    EXPECT_EQ(settings.AutoStop.Minute, 11);
 }
 
 TEST(SettingDialog, ListsTheRecordingLibrarysFormats)
