@@ -169,6 +169,9 @@ void TLevelMeters::ResetMeters()
         ClearMeterSurface();
         CopyMeterSurface(*c_.Left);
         CopyMeterSurface(*c_.Right);
+        // The meters are repainted only when they are told so themselves, as the levels do.
+        c_.Left->Invalidate();
+        c_.Right->Invalidate();
     }
     State.DrawnLeftBar = State.DrawnRightBar = -1;
     window_.update();

@@ -8,7 +8,9 @@
 #include "recording/FileExists.h"
 #include "recording/Meters.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QScreen>
 #include <QDeadlineTimer>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -197,6 +199,39 @@ TEST_F(Meters, LevelsShowInBarsAndLabels)
     win->Playback->State.Playing = true;
     LevelAfter(200, 3277, 3277);
     EXPECT_EQ(win->lbleftdb->Caption(), "L:-20db");
+}
+
+TEST_F(Meters, TheScreenShowsEmptyBarsAfterAStopAndAPlaybacksEnd)
+{
+    // What the screen shows of a meter's first cells: the window's own pixels, as painted.
+    const auto litOnScreen = [this](framework::TImage* meter) {
+        QApplication::processEvents();
+        const QImage screen = win->screen()->grabWindow(win->winId()).toImage();
+        const QImage unlit = MakeUnlitMeter();
+        const QPoint origin = meter->mapTo(win.w.get(), QPoint(0, 0));
+        int lit = 0;
+        for (int j = 0; j < 10; ++j)
+            lit += screen.pixelColor(origin + QPoint(3 * j, 1)) != Cell(unlit, j);
+        return lit;
+    };
+    win->show();
+    Record();
+    LevelAfter(300, 32768, 32768);
+    const QDeadlineTimer deadline(5000);
+    while (litOnScreen(win->imleft) < 10 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_EQ(litOnScreen(win->imleft), 10) << "the loud bar is on the screen";
+    win->btnStopClick();
+    EXPECT_EQ(litOnScreen(win->imleft), 0);
+    EXPECT_EQ(litOnScreen(win->imright), 0);
+
+    win->Playback->State.Playing = true;
+    LevelAfter(300, 32768, 32768);
+    while (litOnScreen(win->imright) < 10 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    win->Playback->State.Playing = false;
+    win->Playback->ShowReady(); // as at a playback's end
+    EXPECT_EQ(litOnScreen(win->imright), 0);
 }
 
 TEST_F(Meters, EveryMessageCountsButRepaintsKeepTheirPace)
