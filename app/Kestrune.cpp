@@ -1,5 +1,7 @@
 #include "Kestrune.h"
 
+#include <filesystem>
+
 #include "framework/Application.h"
 #include "framework/Messages.h"
 #include "platform/Files.h"
@@ -92,15 +94,19 @@ void TKestrune::FormCreate()
 
 void TKestrune::CommandLineStart()
 {
-    const std::string target = framework::Application().ParamStr(1);
-    if (target.empty())
+    const std::string named = framework::Application().ParamStr(1);
+    if (named.empty())
         return;
-    // The target is taken before its folder is made: a bare file name has no folder to make
-    // ("Unable to create directory"), and stays the target, unshown, with nothing started.
+    // A bare or relative name is in the folder the program was started from, as for every
+    // command-line program.
+    const std::string target = std::filesystem::absolute(named).lexically_normal().string();
+    // The target is taken before its folder is made: a folder that cannot be made leaves it
+    // the target, unshown, with nothing started.
     Session->State.TargetFile = target;
     platform::ForceDirectories(platform::ExtractFileDir(target));
     Session->ChooseTarget(target);
-    tbRecordClick();
+    // The named file is the target, automatic names or not.
+    Session->Record(RecordTarget::AsChosen);
 }
 
 void TKestrune::FormCloseQuery(bool& canClose)

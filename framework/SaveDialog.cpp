@@ -23,7 +23,11 @@ std::string QtFilterOf(const std::string& filter)
         const std::string pattern = filter.substr(bar + 1, end == std::string::npos ? std::string::npos : end - bar - 1);
         if (!out.empty())
             out += ";;";
-        out += description + " (" + pattern + ")";
+        // "Wma(*.wma)" names its pattern already; the dialog shows it once.
+        if (description.find("(" + pattern + ")") != std::string::npos)
+            out += description;
+        else
+            out += description + " (" + pattern + ")";
         if (end == std::string::npos)
             break;
         at = end + 1;

@@ -7,6 +7,9 @@
 #include <cctype>
 #include <filesystem>
 #include <system_error>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace platform {
@@ -29,6 +32,18 @@ bool DeleteFile(const std::string& path)
 bool CanWriteIn(const std::string& folder)
 {
     return !folder.empty() && access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string WhyNotWritable(const std::string& path)
+{
+    const bool existed = access(path.c_str(), F_OK) == 0;
+    const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC | (existed ? 0 : O_CREAT | O_EXCL), 0644);
+    if (fd < 0)
+        return std::strerror(errno);
+    close(fd);
+    if (!existed)
+        unlink(path.c_str());
+    return {};
 }
 
 void ForceDirectories(const std::string& folder)

@@ -13,6 +13,10 @@ bool DeleteFile(const std::string& path);
 // True when this process may create files in the folder.
 bool CanWriteIn(const std::string& folder);
 
+// Whether the file can be written: an existing one opened for writing (nothing changes), a
+// missing one created and removed again. "" when it can, else the system's reason.
+std::string WhyNotWritable(const std::string& path);
+
 // Creates the folder with every missing parent. An existing folder is fine. Throws
 // PlatformError("Unable to create directory") for an empty path or one that cannot be made.
 void ForceDirectories(const std::string& folder);

@@ -76,7 +76,8 @@ void TSeekBar::KnobMouseMove()
 void TSeekBar::KnobMouseUp()
 {
     EndDrag();
-    if (!playback_.State.Playing)
+    // A paused playback takes the knob's place too: the resume plays from there.
+    if (!playback_.State.Playing && !playback_.Open())
         return;
     // The position under the knob.
     const uint32_t durationMs = playback_.FileInfo.DurationMs;
@@ -86,7 +87,8 @@ void TSeekBar::KnobMouseUp()
         playback_.State.PositionMs = PositionForKnob(knob_.Left(), durationMs, TrackLeft, TrackRight);
         ShowSeconds(playback_.State.PositionMs);
     }
-    playback_.StartAt(playback_.State.PositionMs);
+    if (playback_.State.Playing)
+        playback_.StartAt(playback_.State.PositionMs);
 }
 
 void TSeekBar::EndDrag()

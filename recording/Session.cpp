@@ -107,7 +107,7 @@ TRecordingSession::TRecordingSession(RecorderSettings& settings, TPlayback& play
 {
 }
 
-void TRecordingSession::Record()
+void TRecordingSession::Record(RecordTarget target)
 {
     if (State.Recording)
         return;
@@ -117,19 +117,26 @@ void TRecordingSession::Record()
     if (playback_.Open() && playback_.State.Playing)
         playback_.Pause();
 
-    if (settings_.AutoName.Enable) {
+    if (settings_.AutoName.Enable && target == RecordTarget::ByTheSettings) {
         State.TargetFile = MakeAutoFileName();
         view_.ShowFileName(State.TargetFile);
     }
-    if (State.TargetFile.empty() || !ExtensionFitsFormat(State.TargetFile, settings_.Format)) {
-        State.TargetFile.clear();
-        view_.ShowFileName("");
-        SelectFile();
-        // Every dialog and box below runs its own loop, in which the schedule may begin a
-        // recording: then this command ends at once and leaves that recording's target be.
-        if (State.Recording || State.TargetFile.empty())
-            return;
-    }
+    // The file selection until it gives a name of the format (a ".mp3" typed under WAV asks
+    // again); false when it was cancelled. Every dialog and box here runs its own loop, in
+    // which the schedule may begin a recording: then this command ends at once and leaves
+    // that recording's target be.
+    const auto chooseFitting = [this] {
+        while (State.TargetFile.empty() || !ExtensionFitsFormat(State.TargetFile, settings_.Format)) {
+            State.TargetFile.clear();
+            view_.ShowFileName("");
+            SelectFile();
+            if (State.Recording || State.TargetFile.empty())
+                return false;
+        }
+        return true;
+    };
+    if (!chooseFitting())
+        return;
 
     // An overwritten file is only moved aside until the engine has started, so that a
     // recording that cannot start loses nothing. It goes back under the name it had, which
@@ -183,8 +190,12 @@ void TRecordingSession::Record()
                 playback_.Open() ? playback_.State.PositionMs : static_cast<int32_t>(existing.DurationMs);
             break;
         }
-        SelectFile(); // Select New File, or the dialog closed: the same name unless one is chosen
+        // Select New File, or the dialog closed: the same name unless one is chosen.
+        const std::string before = State.TargetFile;
+        SelectFile();
         if (State.Recording)
+            return;
+        if (State.TargetFile != before && !chooseFitting())
             return;
     }
 
@@ -200,6 +211,11 @@ void TRecordingSession::Record()
 
 bool TRecordingSession::StartRecording(const RecordingStart& start)
 {
+    // A folder that takes no file is told as such, not as a sound device that failed.
+    if (const std::string why = platform::WhyNotWritable(start.Target); !why.empty()) {
+        framework::ErrorBox("Can't create file : " + start.Target + " (" + why + ")");
+        return false;
+    }
     const StartRecordParams params = StartParamsOf(start.Format);
     if (RecordIO.SetRecordInput)
         RecordIO.SetRecordInput(settings_.Input.c_str());

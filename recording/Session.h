@@ -50,6 +50,10 @@ std::string WriteFailureText(const std::string& path, const std::string& reason,
 // The message after a recording whose chosen input was not there: the input's name and the path.
 std::string InputMissingText(const std::string& input, const std::string& path);
 
+// Where the record command records: by the settings (an automatic name when they say so),
+// or into the target chosen already.
+enum class RecordTarget { ByTheSettings, AsChosen };
+
 // One start of the engine: into Target with Format, from the beginning or continuing a file.
 struct RecordingStart {
     std::string Target;
@@ -73,8 +77,9 @@ public:
     std::function<void()> AfterStop;
 
     // The record command: chooses the target (automatic name, file selection, the file-exists
-    // question), stops the playback and starts.
-    void Record();
+    // question), stops the playback and starts. AsChosen keeps the target already chosen
+    // (a file named on the command line) even with automatic names on.
+    void Record(RecordTarget target = RecordTarget::ByTheSettings);
     // The record command, then the pause command.
     void RecordAndPause();
     // The pause button: pauses or resumes, and with automatic pause on switches the watch.

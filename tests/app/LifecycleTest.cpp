@@ -159,16 +159,29 @@ TEST(Lifecycle, TheCommandLineStart)
         win->btnStopClick();
     }
     {
-        // Posted at creation and run once the loop runs: a bare name cannot have its folder made.
+        // A bare name is in the current folder, and it is the target with automatic names on.
+        fakes::TempFolder here;
+        const std::filesystem::path before = std::filesystem::current_path();
+        std::filesystem::current_path(here.Path());
         framework::Application().Params = {"take.wav"};
+        fakes::TestWindow win("[WMA]\nUse=0\n[set]\nRecordType=0\n[AutoName]\nEnable=1\n");
+        ProcessPostedMessages();
+        std::filesystem::current_path(before);
+        ASSERT_EQ(engine.starts.size(), 2u);
+        EXPECT_EQ(engine.starts[1].path, here.File("take.wav"));
+        win->btnStopClick();
+    }
+    {
+        // A folder that cannot be made: its box, and the target stays, unshown, with nothing started.
+        framework::Application().Params = {"/proc/no/take.wav"};
         fakes::ModalAnswers answers;
         fakes::TestWindow win;
         ProcessPostedMessages();
         ASSERT_EQ(answers.Seen().size(), 1u);
         EXPECT_EQ(answers.Seen()[0].kind, framework::ModalKind::ErrorBox);
         EXPECT_EQ(answers.Seen()[0].text, "Unable to create directory");
-        EXPECT_EQ(engine.starts.size(), 1u) << "nothing more started";
-        EXPECT_EQ(win->Session->State.TargetFile, "take.wav");
+        EXPECT_EQ(engine.starts.size(), 2u) << "nothing more started";
+        EXPECT_EQ(win->Session->State.TargetFile, "/proc/no/take.wav");
         EXPECT_EQ(win->lbFileName->Caption(), "[null]");
         win->ApplicationEvents1Idle();
         EXPECT_TRUE(win->tbPlayIt->Visible());
@@ -178,7 +191,7 @@ TEST(Lifecycle, TheCommandLineStart)
         framework::Application().Params.clear();
         fakes::TestWindow win;
         ProcessPostedMessages();
-        EXPECT_EQ(engine.starts.size(), 1u);
+        EXPECT_EQ(engine.starts.size(), 2u);
         EXPECT_TRUE(win->Session->State.TargetFile.empty());
     }
 }

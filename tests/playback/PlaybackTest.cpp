@@ -287,17 +287,20 @@ TEST_F(Playback, TheSeekBar)
     ASSERT_FALSE(output.written.empty());
     EXPECT_EQ(SampleAt(output.written, 0), 22050);
 
-    // A release while paused only leaves the knob where it was dropped.
+    // A release while paused moves the position there: the digits show it and the resume
+    // plays from it.
     win->tbPlayItClick();
-    const int32_t paused = win->Playback->State.PositionMs;
-    const std::vector<int> digits = win.Digits();
     win->imTrackButtonMouseDown(framework::TMouseButton::Left, {}, 0, 0);
-    win->imTrackButton->move(300, win->imTrackButton->Top());
+    win->imTrackButton->move(16 + 255, win->imTrackButton->Top());
     win->imTrackButtonMouseUp(framework::TMouseButton::Left, {}, 0, 0);
-    EXPECT_EQ(win->imTrackButton->Left(), 300);
-    EXPECT_EQ(win->Playback->State.PositionMs, paused);
-    EXPECT_EQ(win.Digits(), digits);
+    EXPECT_EQ(win->imTrackButton->Left(), 16 + 255);
+    EXPECT_EQ(win->Playback->State.PositionMs, 750);
     EXPECT_FALSE(win->Playback->State.Playing);
+    output.written.clear();
+    win->tbPlayItClick();
+    ASSERT_TRUE(win->Playback->State.Playing);
+    EXPECT_EQ(SampleAt(output.written, 0), static_cast<int16_t>(33075)) << "frame 33075 of the counting signal";
+    EXPECT_EQ(win->imTrackButton->Left(), 16 + 255);
     win->tbStopPlaybackClick();
 }
 

@@ -3,6 +3,7 @@
 #include "fakes/ModalAnswers.h"
 #include "fakes/TestWindow.h"
 #include "framework/Messages.h"
+#include "framework/SaveDialog.h"
 #include "platform/LocalTime.h"
 #include "platform/PlatformError.h"
 #include "recording/Naming.h"
@@ -152,6 +153,9 @@ TEST(NamingFormat, ExtensionAndFilterFollowTheConfiguredFormat)
         EXPECT_EQ(ConfiguredExtension(c.format), c.extension);
         EXPECT_EQ(SaveFilterOf(c.format), c.filter);
     }
+    // The dialog shows a pattern its description names once.
+    EXPECT_EQ(framework::QtFilterOf("Wma(*.wma)|*.wma"), "Wma(*.wma)");
+    EXPECT_EQ(framework::QtFilterOf("WAV File|*.wav|MP3 File(*.mp3)|*.mp3"), "WAV File (*.wav);;MP3 File(*.mp3)");
 }
 
 TEST(NamingChosen, ExtensionAppendedUnlessOneOfTheThree)

@@ -9,7 +9,10 @@
 #include "recording/Session.h"
 
 #include <QPushButton>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 using framework::ModalKind;
 using framework::ModalRequest;
@@ -145,11 +148,13 @@ TEST_F(Session, TheFormatCheckSendsAWrongNameToTheSelection)
     EXPECT_TRUE(win->Session->State.TargetFile.empty());
     EXPECT_EQ(win->lbFileName->Caption(), "");
 
-    // A name chosen in that selection is recorded as it is, even in another format's extension.
+    // A name chosen in that selection passes the same check: another format's asks again.
     answers.Queue({framework::IDOK, Target("chosen.WAV")});
+    answers.Queue({framework::IDOK, Target("chosen.mp3")});
     Start("take.wav");
+    EXPECT_EQ(answers.Seen().size(), 3u);
     ASSERT_EQ(engine.starts.size(), 1u);
-    EXPECT_EQ(engine.starts[0].path, Target("chosen.WAV"));
+    EXPECT_EQ(engine.starts[0].path, Target("chosen.mp3"));
     win->btnStopClick();
 
     Start("take.ogg");
@@ -488,6 +493,26 @@ TEST_F(Session, RecordsTheChosenInputAndTellsWhenItWasNotThere)
     EXPECT_EQ(engine.starts.back().input, "") << "no choice: the default input";
     win->btnStopClick();
     EXPECT_EQ(answers.Seen().size(), 1u);
+}
+
+TEST_F(Session, AFolderThatTakesNoFileIsToldBeforeTheEngineStarts)
+{
+    // Read-only for root too: a read-only file system of its own where one may be mounted.
+    const std::string folder = Target("ro");
+    std::filesystem::create_directory(folder);
+    const bool mounted = geteuid() == 0 && mount("tmpfs", folder.c_str(), "tmpfs", MS_RDONLY, "size=64k") == 0;
+    if (!mounted)
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    fakes::ModalAnswers answers;
+    Start("ro/take.mp3");
+    if (mounted)
+        umount(folder.c_str());
+    EXPECT_TRUE(engine.starts.empty()) << "not the sound device's fault";
+    EXPECT_FALSE(win->Session->State.Recording);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].caption, "Error");
+    EXPECT_EQ(answers.Seen()[0].text, "Can't create file : " + Target("ro/take.mp3") + " ("
+            + (mounted ? "Read-only file system" : "Permission denied") + ")");
 }
 
 TEST_F(Session, AFileThatStopsTakingAudioEndsTheRecordingAndSaysWhy)
