@@ -69,12 +69,7 @@ void TScheduleRunner::StartDueEntry(const QDateTime& now)
         RecordingFormat format = settings_.Format;
         format.RecordType = target.RecordType;
         format.UseWma = target.UseWma;
-        // The entry's format becomes the settings' once it records; so does the target. Where
-        // nothing can be recorded (no name, no folder), both stay chosen as the entry says.
-        const auto keepEntryFormat = [&] {
-            settings_.Format.RecordType = format.RecordType;
-            settings_.Format.UseWma = format.UseWma;
-        };
+        // The entry's format is its own recording's: the user's settings stay as they are.
         std::string file;
         try {
             // The automatic name takes the entry's format, so that its extension fits.
@@ -83,7 +78,6 @@ void TScheduleRunner::StartDueEntry(const QDateTime& now)
             if (!file.empty())
                 platform::ForceDirectories(platform::ExtractFileDir(file));
         } catch (const std::exception&) {
-            keepEntryFormat();
             if (!file.empty()) {
                 // The label names the target whose folder failed; its hint stays.
                 session_.State.TargetFile = file;
@@ -92,7 +86,6 @@ void TScheduleRunner::StartDueEntry(const QDateTime& now)
             throw;
         }
         if (file.empty()) {
-            keepEntryFormat();
             session_.State.TargetFile.clear();
             continue;
         }
@@ -103,7 +96,6 @@ void TScheduleRunner::StartDueEntry(const QDateTime& now)
             // and format, and the following due starts are tried now.
             continue;
         }
-        keepEntryFormat();
         return;
     }
     LastLook = now;

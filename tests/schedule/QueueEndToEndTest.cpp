@@ -42,8 +42,8 @@ TEST_F(QueueEndToEnd, EntryDueSoonRecordsItsLength)
     EXPECT_LE(startedAfterMs, 3200);
     EXPECT_TRUE(win->Session->State.QueueRecordingFlag);
     EXPECT_EQ(win->lbStatus->Caption(), "Queue Recording Stereo 44100 Samples/Sec WAV Audio ...");
-    EXPECT_EQ(win->Settings.Format.RecordType, 0);
-    EXPECT_FALSE(win->Settings.Format.UseWma);
+    EXPECT_EQ(win->Settings.Format.RecordType, 1) << "the user's format is the user's";
+    EXPECT_TRUE(win->Settings.Format.UseWma);
 
     fakes::PumpEvents(6000, [&] { return !win->Session->State.Recording; });
     ASSERT_FALSE(win->Session->State.Recording) << "the queued recording did not stop by itself";

@@ -74,8 +74,7 @@ TEST_F(ScheduleRunner, RunsForItsLengthThenChecksAgain)
     EXPECT_EQ(engine.starts[0].path, Target("q/take.mp3"));
     EXPECT_EQ(engine.starts[0].params.Format, 1);
     EXPECT_TRUE(std::filesystem::is_directory(Target("q")));
-    EXPECT_EQ(win->Settings.Format.RecordType, 1);
-    EXPECT_FALSE(win->Settings.Format.UseWma);
+    EXPECT_TRUE(win->Settings.Format.UseWma) << "the user's WMA stays set: the entry's MP3 is its own";
     EXPECT_TRUE(win->Session->State.Recording);
     EXPECT_TRUE(win->Session->State.QueueRecordingFlag);
     EXPECT_EQ(win->Session->State.QueueLength, 10u);
@@ -273,14 +272,14 @@ TEST_F(ScheduleRunner, TargetsAndFormats)
         EXPECT_EQ(s.params.Format, c.format) << c.entryTarget;
         EXPECT_EQ(s.append, 0);
         EXPECT_EQ(s.startMs, 0);
-        EXPECT_EQ(win->Settings.Format.UseWma, c.format == 2);
+        EXPECT_TRUE(win->Settings.Format.UseWma) << "the user's format";
         EXPECT_EQ(win->Session->State.TargetFile, c.path);
         EXPECT_EQ(win->lbFileName->Hint(), c.path);
         StopWhenNothingDue();
     }
     EXPECT_EQ(engine.starts.size(), std::size(cases));
     EXPECT_EQ(fakes::ReadWholeFile(Target("old.mp3")), "earlier take");
-    EXPECT_EQ(win->Settings.Format.RecordType, 1) << "the last entry's format stays";
+    EXPECT_EQ(win->Settings.Format.RecordType, 1) << "the user's format, whatever the entries recorded";
 
     // An automatic name that comes back empty passes on to the next due entry.
     win->Settings.AutoName.Year = win->Settings.AutoName.Month = win->Settings.AutoName.Day = false;
@@ -291,7 +290,7 @@ TEST_F(ScheduleRunner, TargetsAndFormats)
     Check();
     EXPECT_EQ(engine.starts.size(), std::size(cases)) << "nothing to record into";
     EXPECT_EQ(win->Session->State.TargetFile, "");
-    EXPECT_EQ(win->Settings.Format.RecordType, 0);
+    EXPECT_EQ(win->Settings.Format.RecordType, 1);
     EXPECT_EQ(win->Session->State.QueueLength, 7u);
     Add("Everyday", "08 : 00 : 00", "00 : 00 : 10", Target("second.wma"));
     Check();
@@ -324,7 +323,7 @@ TEST_F(ScheduleRunner, BadLengthOrBareNameEndsTheCheck)
     EXPECT_EQ(win->lbFileName->Caption(), "show.mp3");
     EXPECT_EQ(win->lbFileName->Hint(), "[null]");
     EXPECT_EQ(win->Settings.Format.RecordType, 1);
-    EXPECT_FALSE(win->Settings.Format.UseWma);
+    EXPECT_TRUE(win->Settings.Format.UseWma) << "the user's format";
     EXPECT_EQ(win->Session->State.QueueLength, 10u);
     EXPECT_FALSE(win->Session->State.QueueRecordingFlag);
     EXPECT_FALSE(win->Session->State.Recording);
