@@ -3,6 +3,8 @@
 #include "AboutDialog.h"
 #include "Kestrune.h"
 
+#include "framework/Application.h"
+#include "framework/Messages.h"
 #include "framework/Shell.h"
 #include "platform/InputLevelWatch.h"
 #include "platform/Paths.h"
@@ -23,7 +25,10 @@ void TKestrune::btnMixerClick()
 
 void TKestrune::Help1Click()
 {
-    framework::ShellOpen(platform::ExeFolder() + "help.html");
+    const std::string help = platform::ExeFolder() + "help.html";
+    if (!framework::ShellOpen(help))
+        framework::Application().MessageBox("No program of this desktop opens web pages. The help is " + help + ".",
+            "Help", framework::MB_OK | framework::MB_ICONINFORMATION);
 }
 
 void TKestrune::About1Click()

@@ -35,6 +35,8 @@ TfmFileExists::TfmFileExists(QWidget* owner) : TForm(owner)
     connect(btnContinuedRec, &QPushButton::clicked, this, [this] { btnContinuedRecClick(); });
     connect(btnNewFile, &QPushButton::clicked, this, [this] { btnNewFileClick(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
+    // Esc cancels; Enter presses the button that has the focus.
+    CancelButton = btnCancel;
     if (owner)
         move(owner->geometry().center() - rect().center());
 }

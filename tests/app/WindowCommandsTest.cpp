@@ -17,11 +17,12 @@ namespace {
 // While alive, the shell's requests are kept instead of run.
 struct ShellRequests {
     std::vector<framework::ShellRequest> seen;
+    bool started = true; // whether the desktop starts what it is asked
     ShellRequests()
     {
         framework::SetShellHook([this](const framework::ShellRequest& request) {
             seen.push_back(request);
-            return true;
+            return started;
         });
     }
     ~ShellRequests() { framework::SetShellHook({}); }
@@ -74,6 +75,12 @@ TEST(WindowCommands, HelpAndTheAboutBox)
     ASSERT_EQ(shell.seen.size(), 1u);
     EXPECT_EQ(shell.seen[0].document, help);
     EXPECT_TRUE(shell.seen[0].program.empty());
+    EXPECT_TRUE(answers.Seen().empty());
+    // No viewer: a box gives the page's path rather than nothing at all.
+    shell.started = false;
+    win->Help1->Click();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].text, "No program of this desktop opens web pages. The help is " + help + ".");
 
     win->show();
     answers.QueueAction([&](const framework::ModalRequest& request) {
@@ -106,9 +113,10 @@ TEST(WindowCommands, HelpAndTheAboutBox)
         EXPECT_EQ(about->ModalResult(), 1);
         return framework::ModalAnswer{about->ModalResult(), {}};
     });
+    shell.started = true;
     win->About1->Click();
-    ASSERT_EQ(answers.Seen().size(), 1u);
-    EXPECT_EQ(answers.Seen()[0].kind, framework::ModalKind::ShowModal);
-    ASSERT_EQ(shell.seen.size(), 2u);
-    EXPECT_EQ(shell.seen[1].document, help);
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    EXPECT_EQ(answers.Seen()[1].kind, framework::ModalKind::ShowModal);
+    ASSERT_EQ(shell.seen.size(), 3u);
+    EXPECT_EQ(shell.seen[2].document, help);
 }

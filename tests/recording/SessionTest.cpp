@@ -8,6 +8,8 @@
 #include "recording/FileExists.h"
 #include "recording/Session.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -167,8 +169,8 @@ TEST_F(Session, TheFileExistsQuestion)
     fakes::WriteWholeFile(Target("old.mp3"), "old audio");
     fakes::ModalAnswers answers;
 
-    // Cancel: nothing starts, the file stays.
-    answers.QueueAction(Answer(&TfmFileExists::btnCancel, [&](TfmFileExists& d) {
+    // Cancel, here by Esc: nothing starts, the file stays.
+    answers.QueueAction(Answer(nullptr, [&](TfmFileExists& d) {
         EXPECT_EQ(d.windowTitle(), "File Exists");
         EXPECT_EQ(d.size(), QSize(471, 63));
         EXPECT_EQ(d.lbFileName->Caption(), Target("old.mp3"));
@@ -177,6 +179,8 @@ TEST_F(Session, TheFileExistsQuestion)
         EXPECT_EQ(d.btnOverwrite->text(), "Overwrite");
         EXPECT_EQ(d.btnNewFile->text(), "Select New File");
         EXPECT_EQ(d.btnCancel->text(), "Cancel");
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(&d, &escape);
     }));
     Start("old.mp3");
     EXPECT_TRUE(engine.starts.empty());
@@ -196,9 +200,13 @@ TEST_F(Session, TheFileExistsQuestion)
     win->Settings.Format.UseWma = true;
     fakes::WriteWholeFile(Target("old.wma"), "old audio");
     win->Playback->State.Button = PlayButtonLook::Pause; // a playback exists
-    answers.QueueAction(Answer(&TfmFileExists::btnCancel, [](TfmFileExists& d) {
+    answers.QueueAction(Answer(nullptr, [](TfmFileExists& d) {
         EXPECT_FALSE(d.btnContinuedRec->isEnabled());
         EXPECT_EQ(d.btnContinuedRec->text(), "Continued Record From Current Position");
+        // Enter presses the focused button.
+        d.btnCancel->setFocus();
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(d.btnCancel, &enter);
     }));
     Start("old.wma");
     EXPECT_EQ(engine.starts.size(), 1u);
