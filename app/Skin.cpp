@@ -160,7 +160,10 @@ void TKestrune::CreateSkin()
     SaveDialog1 = new framework::TSaveDialog(this, "SaveDialog1");
 
     CreatePopupMenu();
-    imMain->SetPopupMenu(PopupMenu1);
+    // The right button opens the menu anywhere on the window: no element has another use for it.
+    for (framework::TControl* control : findChildren<framework::TControl*>())
+        if (!control->PopupMenu())
+            control->SetPopupMenu(PopupMenu1);
 }
 
 void TKestrune::CreatePopupMenu()

@@ -220,7 +220,13 @@ void TTransparentButton::mouseReleaseEvent(QMouseEvent* event)
                 return;
         }
     }
+    QPointer<TTransparentButton> alive(this);
     MouseUp(framework::ButtonOf(event->button()), event->modifiers(), p.x(), p.y());
+    // The form's menu, as on any of its controls, with the right button's release.
+    if (alive && event->button() == Qt::RightButton && PopupMenu()) {
+        const QPoint at = event->globalPosition().toPoint();
+        PopupMenu()->Popup(at.x(), at.y());
+    }
 }
 
 void TTransparentButton::MouseDown(TMouseButton button, Qt::KeyboardModifiers modifiers, int x, int y)

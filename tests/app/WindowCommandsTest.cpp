@@ -120,3 +120,25 @@ TEST(WindowCommands, HelpAndTheAboutBox)
     ASSERT_EQ(shell.seen.size(), 3u);
     EXPECT_EQ(shell.seen[2].document, help);
 }
+
+TEST(WindowCommands, TheRightButtonOpensTheMenuAnywhereOnTheWindow)
+{
+    fakes::TestWindow win;
+    fakes::ModalAnswers answers;
+    const std::vector<QWidget*> places{win->imMain, win->lbStatus, win->tbRec, win->tbSet, win->imleft, win->n1,
+        win->lbMaxL, win->lbFileName};
+    for (QWidget* place : places) {
+        const QPointF at(place->width() / 2.0, place->height() / 2.0);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, place->mapToGlobal(at), Qt::RightButton,
+                type == QEvent::MouseButtonPress ? Qt::RightButton : Qt::NoButton, {});
+            QApplication::sendEvent(place, &event);
+        }
+    }
+    ASSERT_EQ(answers.Seen().size(), places.size());
+    for (const framework::ModalRequest& request : answers.Seen()) {
+        EXPECT_EQ(request.kind, framework::ModalKind::PopupMenu);
+        EXPECT_EQ(request.text, "PopupMenu1");
+    }
+    EXPECT_TRUE(win->Session->State.TargetFile.empty()) << "no button ran its command";
+}
