@@ -61,7 +61,12 @@ void TKestrune::HidetoTrayIcon1Click()
 void TKestrune::TrayIcon1DblClick()
 {
     TrayIcon1->SetActive(false);
+    // A window minimized before it went to the tray would come back minimized, out of reach
+    // where there is no taskbar.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
+    raise();
+    activateWindow();
 }
 
 void TKestrune::RestorefromTrayIcon1Click()

@@ -7,6 +7,7 @@
 #include "fakes/TestSignal.h"
 #include "fakes/TestWindow.h"
 
+#include <QApplication>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -55,6 +56,16 @@ TEST(Tray, HideAndComeBack)
     win->RestorefromTrayIcon1->Click();
     EXPECT_EQ(area.calls, (Calls{"add", "delete", "add", "delete"}));
     EXPECT_TRUE(win->isVisible());
+
+    // Minimized before it was hidden: it comes back in its normal state, raised and active.
+    win->Minimize1->Click();
+    ASSERT_TRUE(win->windowState() & Qt::WindowMinimized);
+    win->HidetoTrayIcon1->Click();
+    area.Click(TrayMouse::LeftDoubleClick);
+    QApplication::processEvents();
+    EXPECT_TRUE(win->isVisible());
+    EXPECT_FALSE(win->windowState() & Qt::WindowMinimized);
+    EXPECT_TRUE(win->isActiveWindow());
 
     // A picture that cannot be shown stops the command first: the window stays.
     area.calls.clear();
