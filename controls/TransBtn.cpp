@@ -1,7 +1,9 @@
 #include "TransBtn.h"
 
 #include "framework/HandlerGuard.h"
+#include "platform/TickCount.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QKeySequence>
@@ -188,8 +190,29 @@ void TTransparentButton::mouseDoubleClickEvent(QMouseEvent* event)
     Press(event);
 }
 
+namespace {
+// Where the last mouse click went, on the screen, and when (ticks, milliseconds): the window
+// may put another button in that place at once (Stop gives way to Record and Pause), and the
+// second press of a double-click must not reach it.
+struct LastClick {
+    QPointer<TTransparentButton> button;
+    QRect screenRect;
+    uint32_t tick = 0;
+    bool made = false;
+};
+LastClick lastClick;
+
+bool TookThePlaceOfTheLastClick(const TTransparentButton* button, const QPoint& screenPoint)
+{
+    return lastClick.made && lastClick.button != button && lastClick.screenRect.contains(screenPoint)
+        && platform::GetTickCount() - lastClick.tick < static_cast<uint32_t>(QApplication::doubleClickInterval());
+}
+} // namespace
+
 void TTransparentButton::Press(QMouseEvent* event)
 {
+    if (TookThePlaceOfTheLastClick(this, event->globalPosition().toPoint()))
+        return;
     if (event->button() == Qt::LeftButton && isEnabled())
         clickPending_ = true;
     const QPoint p = event->position().toPoint();
@@ -215,6 +238,7 @@ void TTransparentButton::mouseReleaseEvent(QMouseEvent* event)
         clickPending_ = false;
         if (rect().contains(p)) {
             QPointer<TTransparentButton> alive(this);
+            lastClick = {this, QRect(mapToGlobal(QPoint(0, 0)), size()), platform::GetTickCount(), true};
             Click();
             if (!alive)
                 return;

@@ -4,6 +4,8 @@
 #include "fakes/ModalAnswers.h"
 #include "fakes/TestWindow.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -58,4 +60,45 @@ TEST(CommandBinding, EachButtonAndEntryRunsItsCommand)
     EXPECT_TRUE(win->isMinimized());
     win->Exit1->Click();
     EXPECT_FALSE(win->isVisible());
+}
+
+// The mouse on a button as the desktop delivers it: a double-click is a press, a release, a
+// double-click event and a release.
+namespace {
+void MouseOn(QWidget* button, QEvent::Type type)
+{
+    const QPointF at(button->width() / 2.0, button->height() / 2.0);
+    QMouseEvent event(type, at, button->mapToGlobal(at), Qt::LeftButton,
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+    QApplication::sendEvent(button, &event);
+}
+} // namespace
+
+TEST(CommandBinding, ADoubleClickOnAButtonThatGivesWayReachesOnlyIt)
+{
+    fakes::FakeRecordEngine engine;
+    fakes::TestWindow win("[WMA]\nUse=0\n[set]\nRecordType=0\n");
+    win->Session->State.TargetFile = win.folder.File("take.wav");
+    win->tbRecordClick();
+    win->ApplicationEvents1Idle();
+    ASSERT_TRUE(win->tbStop->Visible());
+    ASSERT_EQ(win->tbStop->geometry(), win->tbrecandpause->geometry()) << "they share a place";
+
+    MouseOn(win->tbStop, QEvent::MouseButtonPress);
+    MouseOn(win->tbStop, QEvent::MouseButtonRelease);
+    win->ApplicationEvents1Idle(); // Stop gives way to Record and Pause
+    ASSERT_TRUE(win->tbrecandpause->Visible());
+    win.tick += 100;
+    MouseOn(win->tbrecandpause, QEvent::MouseButtonDblClick);
+    MouseOn(win->tbrecandpause, QEvent::MouseButtonRelease);
+    EXPECT_FALSE(win->Session->State.Recording) << "the double-click's second press is not a new command";
+    EXPECT_EQ(engine.starts.size(), 1u);
+
+    // Later, a press there is a click of its own.
+    win.tick += 1000;
+    MouseOn(win->tbrecandpause, QEvent::MouseButtonPress);
+    MouseOn(win->tbrecandpause, QEvent::MouseButtonRelease);
+    EXPECT_EQ(engine.starts.size(), 2u);
+    EXPECT_TRUE(win->Session->State.Paused);
+    win->btnStopClick();
 }
