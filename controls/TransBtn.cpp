@@ -195,16 +195,17 @@ namespace {
 // may put another button in that place at once (Stop gives way to Record and Pause), and the
 // second press of a double-click must not reach it.
 struct LastClick {
-    QPointer<TTransparentButton> button;
+    QPointer<TTransparentButton> button; // it gave way when it is hidden now
     QRect screenRect;
     uint32_t tick = 0;
-    bool made = false;
 };
 LastClick lastClick;
 
 bool TookThePlaceOfTheLastClick(const TTransparentButton* button, const QPoint& screenPoint)
 {
-    return lastClick.made && lastClick.button != button && lastClick.screenRect.contains(screenPoint)
+    const TTransparentButton* clicked = lastClick.button.data();
+    return clicked && clicked != button && clicked->isHidden() && clicked->parentWidget() == button->parentWidget()
+        && lastClick.screenRect.contains(screenPoint)
         && platform::GetTickCount() - lastClick.tick < static_cast<uint32_t>(QApplication::doubleClickInterval());
 }
 } // namespace
@@ -238,7 +239,7 @@ void TTransparentButton::mouseReleaseEvent(QMouseEvent* event)
         clickPending_ = false;
         if (rect().contains(p)) {
             QPointer<TTransparentButton> alive(this);
-            lastClick = {this, QRect(mapToGlobal(QPoint(0, 0)), size()), platform::GetTickCount(), true};
+            lastClick = {this, QRect(mapToGlobal(QPoint(0, 0)), size()), platform::GetTickCount()};
             Click();
             if (!alive)
                 return;
