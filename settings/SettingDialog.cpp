@@ -356,6 +356,8 @@ int TfmSet::lvWMAFormatCompare(const QTreeWidgetItem* item1, const QTreeWidgetIt
 
 void TfmSet::SpeedButton1Click()
 {
+    // The browser opens on the Save To folder when there is one, not collapsed at its root.
+    FolderBrowser1->ReturnPath = Edit1->text().toStdString();
     if (FolderBrowser1->Execute())
         Edit1->setText(QString::fromStdString(FolderBrowser1->ReturnPath));
 }

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
@@ -157,6 +159,31 @@ TEST(SettingDialog, ShowsTheSettingsAndFollowsTheFormatAndRateRules)
         EXPECT_EQ(d.Edit1->text(), "/home/chosen");
         ASSERT_EQ(answers.Seen().size(), 2u);
         EXPECT_EQ(answers.Seen()[0].kind, framework::ModalKind::FolderDialog);
+    }
+    // It opens on the Save To folder: selected, its parents expanded.
+    {
+        fakes::TempFolder where;
+        const std::string folder = where.File("rec/shows");
+        std::filesystem::create_directories(folder);
+        d.Edit1->setText(QString::fromStdString(folder));
+        fakes::ModalAnswers answers;
+        std::string shown;
+        bool parentOpen = false;
+        answers.QueueAction([&](const framework::ModalRequest& request) {
+            auto* browser = qobject_cast<settings::TFolderBrowserDialog*>(request.form);
+            if (!browser)
+                return framework::ModalAnswer{};
+            QElapsedTimer waited;
+            waited.start();
+            while (browser->SelectedPath() != folder && waited.elapsed() < 5000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            shown = browser->SelectedPath();
+            parentOpen = browser->tvFolders->isExpanded(browser->tvFolders->currentIndex().parent());
+            return framework::ModalAnswer{framework::IDCANCEL, {}};
+        });
+        d.SpeedButton1->click();
+        EXPECT_EQ(shown, folder);
+        EXPECT_TRUE(parentOpen);
     }
 
     // A bitrate that 44100 does not offer opens with none selected.
