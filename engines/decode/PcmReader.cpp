@@ -8,6 +8,7 @@
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
 #include <libavutil/mathematics.h>
 }
 
@@ -49,6 +50,10 @@ bool PcmReader::Open(const char* path, const StreamRules& rules)
         return false;
     path_ = path;
     rules_ = rules;
+    // FFmpeg tells of its own steps on stderr ("asf_read_pts failed" at every WMA seek); a
+    // player's user sees its errors only, and ours come back as texts.
+    if (av_log_get_level() > AV_LOG_ERROR)
+        av_log_set_level(AV_LOG_ERROR);
 
     AVFormatContext* raw = nullptr; // avformat_open_input frees it itself when it fails
     if (avformat_open_input(&raw, path, nullptr, nullptr) < 0)
