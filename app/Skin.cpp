@@ -141,8 +141,14 @@ void TKestrune::CreateSkin()
     imTrackButton->OnMouseUp = [this](framework::TMouseButton b, Qt::KeyboardModifiers k, int x, int y) {
         imTrackButtonMouseUp(b, k, x, y);
     };
-    lbMaxL = Label(this, "lbMaxL", {84, 45, 59, 14}, windowText, QColor(190, 174, 55));
-    lbMaxR = Label(this, "lbMaxR", {84, 56, 59, 14}, windowText, QColor(190, 174, 55));
+    // Between the reel and the digit window: "MaxR:-76db", the longest, fits set a little tighter.
+    lbMaxL = Label(this, "lbMaxL", {83, 45, 57, 14}, windowText, QColor(190, 174, 55));
+    lbMaxR = Label(this, "lbMaxR", {83, 56, 57, 14}, windowText, QColor(190, 174, 55));
+    for (framework::TLabel* peak : {lbMaxL, lbMaxR}) {
+        QFont tighter = peak->font();
+        tighter.setLetterSpacing(QFont::AbsoluteSpacing, -0.35);
+        peak->setFont(tighter);
+    }
 
     lbMaxL->SetCaption("MaxL:0db");
     lbMaxR->SetCaption("MaxR:0db");

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
+#include <QFontMetrics>
 #include <gtest/gtest.h>
 
 namespace {
@@ -48,8 +49,8 @@ TEST(MainWindowSkin, EveryElementAtItsPlaceInTheStackingOrder)
         {"imleft", {86, 71, 228, 7}, ""}, {"imright", {86, 77, 228, 7}, ""}, {"lbleftdb", {272, 45, 41, 14}, ""},
         {"lbrightdb", {272, 56, 41, 14}, ""}, {"tbPlayIt", {161, 129, 32, 32}, "Play It"},
         {"tbStopPlayback", {201, 129, 32, 32}, "Stop PlayBack"}, {"imTrackBar", {16, 104, 370, 18}, ""},
-        {"imTrackButton", {16, 105, 30, 15}, "Drag to seek"}, {"lbMaxL", {84, 45, 59, 14}, ""},
-        {"lbMaxR", {84, 56, 59, 14}, ""}};
+        {"imTrackButton", {16, 105, 30, 15}, "Drag to seek"}, {"lbMaxL", {83, 45, 57, 14}, ""},
+        {"lbMaxR", {83, 56, 57, 14}, ""}};
     std::vector<framework::TControl*> controls;
     for (QObject* child : w.children())
         if (auto* control = qobject_cast<framework::TControl*>(child))
@@ -114,6 +115,19 @@ TEST(MainWindowDisplay, LevelLabelsAreBlackOnADarkDesktop)
             EXPECT_EQ(label->FontColor(), QColor(Qt::black)) << label->objectName().toStdString();
     }
     QApplication::setPalette(saved);
+}
+
+TEST(MainWindowDisplay, PeakLabelsKeepClearOfTheDigitWindowAtTheirLongest)
+{
+    fakes::TestWindow win;
+    // The digit window's frame lies a few pixels left of its first digit.
+    const int frame = win->n1->x() - 5;
+    for (auto* label : {win->lbMaxL, win->lbMaxR}) {
+        const std::string text = label == win->lbMaxL ? "MaxL:-76db" : "MaxR:-76db";
+        const int width = QFontMetrics(label->font()).horizontalAdvance(QString::fromStdString(text));
+        EXPECT_LE(width, label->width()) << text << " is cut";
+        EXPECT_LT(label->x() + label->width(), frame) << text << " touches the digit window";
+    }
 }
 
 TEST(MainWindowDisplay, TimeDigitsReelsAndTexts)
