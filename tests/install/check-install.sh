@@ -39,12 +39,18 @@ done
 [ "$("$prefix/bin/kestrune" --version)" = "kestrune $version" ] || fail "bin/kestrune --version"
 
 # The menu entry: valid, starting the starter, with an icon the theme has at every size.
-entry=$prefix/share/applications/kestrune.desktop
-[ -f "$entry" ] || fail "no share/applications/kestrune.desktop"
+entry=$prefix/share/applications/io.github.kestrune.Kestrune.desktop
+[ -f "$entry" ] || fail "no share/applications/io.github.kestrune.Kestrune.desktop"
 desktop-file-validate "$entry" || fail "desktop-file-validate"
 grep -qx "Exec=$prefix/bin/kestrune %f" "$entry" || fail "Exec is not the installed starter"
 grep -qx "Icon=kestrune" "$entry" || fail "Icon is not kestrune"
 grep -qx "Categories=AudioVideo;Audio;Recorder;" "$entry" || fail "Categories"
+# What software centres show: valid, of the same id as the menu entry, of this version.
+metainfo=$prefix/share/metainfo/io.github.kestrune.Kestrune.metainfo.xml
+[ -f "$metainfo" ] || fail "no share/metainfo/io.github.kestrune.Kestrune.metainfo.xml"
+appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" 2>&1 || { cat "$work/appstream.log"; fail "appstreamcli validate"; }
+grep -q "<launchable type=\"desktop-id\">${entry##*/}</launchable>" "$metainfo" || fail "the metainfo launches another menu entry"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo has no release $version"
 for size in 16 22 24 32 48 64 128 256; do
   icon=$prefix/share/icons/hicolor/${size}x${size}/apps/kestrune.png
   [ -f "$icon" ] || fail "no ${size}x${size} icon"
