@@ -235,17 +235,16 @@ void TTransparentButton::mouseMoveEvent(QMouseEvent* event)
 void TTransparentButton::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
+    const QPointer<TTransparentButton> alive(this);
     if (event->button() == Qt::LeftButton && clickPending_) {
         clickPending_ = false;
         if (rect().contains(p)) {
-            QPointer<TTransparentButton> alive(this);
             lastClick = {this, QRect(mapToGlobal(QPoint(0, 0)), size()), platform::GetTickCount()};
             Click();
             if (!alive)
                 return;
         }
     }
-    QPointer<TTransparentButton> alive(this);
     MouseUp(framework::ButtonOf(event->button()), event->modifiers(), p.x(), p.y());
     // The form's menu, as on any of its controls, with the right button's release.
     if (alive && event->button() == Qt::RightButton && PopupMenu()) {

@@ -65,10 +65,10 @@ private:
     // With the loop locked. Does not wait for the stream: a page of ten inputs opens at once.
     void Connect(PeakStream& peak, const std::string& source)
     {
-        const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, 25, 1};
+        const pa_sample_spec peakFormat{PA_SAMPLE_FLOAT32NE, 25, 1}; // one float per 40 ms
         pa_channel_map map;
         pa_channel_map_init_mono(&map);
-        peak.stream = pa_stream_new(connection_.Context(), "Kestrune level", &spec, &map);
+        peak.stream = pa_stream_new(connection_.Context(), "Kestrune level", &peakFormat, &map);
         if (!peak.stream)
             return;
         pa_stream_set_read_callback(peak.stream, &ServerLevelWatch::Read, &peak);
