@@ -59,6 +59,13 @@ int main(int argc, char** argv)
     app.InstallIdleHook();
 
     std::unique_ptr<TKestrune> window;
+    // Watched before the window exists: a desktop may end the program as soon as its window
+    // appears (the window is made visible to it while being built), and a signal then must
+    // still save the settings. What arrives early is handled once the event loop runs.
+    platform::WatchQuitSignals([&window](int signal) {
+        if (window)
+            framework::Guarded([&] { window->QuitOnSignal(signal); });
+    });
     framework::Guarded([&] { window = std::make_unique<TKestrune>(queue); });
     if (!window)
         return 1;
@@ -76,10 +83,6 @@ int main(int argc, char** argv)
     SetLevelTarget(window.get());
     SetReaderLevelTarget(window.get());
     window->show();
-    platform::WatchQuitSignals([&window](int signal) {
-        if (window)
-            framework::Guarded([&] { window->QuitOnSignal(signal); });
-    });
     const int result = qtApp.exec();
     // No level may be posted to a window that is going away.
     SetLevelTarget(nullptr);

@@ -80,10 +80,12 @@ setpriv --reuid=65534 --regid=65534 --clear-groups env -i PATH=/usr/bin:/bin HOM
 program=$!
 pids+=($program)
 shown=
-for _ in $(seq 100); do
+# Polled closely: the signal then comes while the window is still being shown, which a
+# program that watches for it too late does not survive.
+for _ in $(seq 500); do
   shown=$(DISPLAY=":$(cat "$work/display")" xwininfo -root -tree 2>/dev/null | grep -c '"Kestrune"')
   [ "$shown" -gt 0 ] && break
-  sleep 0.1
+  sleep 0.02
 done
 [ "$shown" -gt 0 ] || fail "the window did not show"
 kill -TERM "$program"
